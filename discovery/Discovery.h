@@ -1,0 +1,58 @@
+// Finds the three directories the launcher works with: the management
+// directory (the updater), the product directory (where the package goes) and
+// the launcher's own directory (where the package lies). Nothing here fails
+// outward; the caller tests each result for existence.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// Receiving buffers, in characters with the terminator.
+constexpr DWORD kManageBufferChars = 1024;
+constexpr DWORD kZofixaBufferChars = 260;
+constexpr DWORD kModulePathChars = 1024;
+
+// The product directory used as the drive-search pattern and as the result
+// when nothing is found.
+extern const wchar_t kDefaultZofixaPath[];
+
+// --- Path text ---------------------------------------------------------
+// Removes the whole run of trailing backslashes.
+std::wstring RemoveTrailingBackslashes(std::wstring path);
+// A directory string: not empty and ending in a backslash.
+bool IsDirectoryString(const std::wstring& path);
+// Begins with a drive letter, a colon and a backslash, or with two backslashes.
+bool IsAbsolutePath(const std::wstring& path);
+
+// --- Setup file ----------------------------------------------------------
+// The system directory read into a buffer of cchBuffer characters; empty when
+// the call fails or the directory does not fit.
+std::wstring QuerySystemDirectory(DWORD cchBuffer);
+// "<system directory>\IxaSetup.ini", or empty when the system directory is
+// unknown (a setup file is never looked for elsewhere).
+std::wstring SetupFilePath(DWORD cchSystemDir);
+// Key "PATH" of section, cut to cchValue - 1 characters by the reader.
+std::wstring ReadSetupPath(const std::wstring& setupFile, const wchar_t* section,
+                           const wchar_t* defaultValue, DWORD cchValue);
+
+// The management directory, ending in exactly one backslash ("\" when the
+// setting is missing). Writes no log entry.
+std::wstring GetRegManPath();
+
+// --- Product directory ---------------------------------------------------
+// Both marker libraries exist in path (a directory string).
+bool IsZofixaPath(const std::wstring& path);
+// The product directory: the setup file's, else the first drive C..Z with the
+// fixed layout, else the default. Writes exactly one log entry.
+std::wstring FindZofixaPath();
+
+// --- Own directory -------------------------------------------------------
+// The running executable's directory, ending in a backslash. On failure it
+// logs and returns the empty string, or the full path when that holds no
+// backslash.
+std::wstring GetUnzipPackPath();
+// The same with a module-path buffer of cchBuffer characters.
+std::wstring GetUnzipPackPath(DWORD cchBuffer);
+// Everything up to and including the last backslash of csPackPath.
+std::wstring DirectoryOfPackPath(const std::wstring& csPackPath);

@@ -1,0 +1,40 @@
+#include "Entry.h"
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+
+#include "UnzipLauncher.h"
+
+namespace {
+const wchar_t kFrameworkFailure[] =
+    L"\u9519\u8BEF: MFC \u521D\u59CB\u5316\u5931\u8D25";  // "错误: MFC 初始化失败"
+
+bool IsConsole(int fd)
+{
+    DWORD dwMode = 0;
+    return GetConsoleMode(reinterpret_cast<HANDLE>(_get_osfhandle(fd)), &dwMode) != FALSE;
+}
+}  // namespace
+
+void ReportFrameworkFailure()
+{
+    // In the default text mode the runtime drops every character outside
+    // ASCII. A console takes UTF-16 as written; a file or pipe gets UTF-8.
+    const int fd = _fileno(stdout);
+    _setmode(fd, IsConsole(fd) ? _O_U16TEXT : _O_U8TEXT);
+    wprintf(L"%ls\n", kFrameworkFailure);
+    fflush(stdout);
+}
+
+int RunLauncher(FrameworkInitFn init)
+{
+    if (!init(GetModuleHandleW(nullptr), nullptr, GetCommandLineW(), 0)) {
+        ReportFrameworkFailure();
+        return 1;
+    }
+    CUnzipLauncher launcher;
+    launcher.UnzipPack();
+    return 0;
+}

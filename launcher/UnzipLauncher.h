@@ -1,0 +1,32 @@
+// The launcher: checks that the updater, the product directory and the
+// package exist, then hands the package to the updater and waits for it.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// The longest the launcher waits for the updater; a slower one is left running.
+constexpr DWORD kUpdaterWaitMs = 120000;
+
+class CUnzipLauncher {
+public:
+    // Removes a stale "log.ini" beside the executable.
+    CUnzipLauncher();
+
+    // Runs the job: 1 once the updater was started (or its start attempted)
+    // and waited for, 0 when a precondition failed. Every decision is logged.
+    int UnzipPack();
+
+    // Finds the product directory and records it in m_csZofixaPath.
+    std::wstring GetZofixaPath();
+
+    const std::wstring& ZofixaPath() const { return m_csZofixaPath; }
+
+private:
+    std::wstring m_csZofixaPath;
+};
+
+// Starts file hidden through the shell with parameters and waits for it at
+// most kUpdaterWaitMs. Returns the shell's success flag.
+BOOL LaunchAndWait(const std::wstring& file, const std::wstring& parameters);

@@ -1,0 +1,16 @@
+// The diagnostic log: numbered entries in section "LOG" of "c:\log.ini".
+// It is write-only and the program's only trace, so every decision of a run
+// goes here.
+#pragma once
+
+#include <string>
+
+// Writes message under the next entry number (0, 1, ... in each process).
+// A failed write is ignored: the entry is lost and the number still used.
+void WriteLog(const std::wstring& message);
+
+// Numbering starts again at 0, as it does in a new process.
+void ResetLogNumbering();
+
+// The fixed place of the log.
+extern const wchar_t kLogFilePath[];
