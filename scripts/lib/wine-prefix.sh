@@ -1,0 +1,57 @@
+# Throwaway 32-bit Wine prefixes, sourced by the scripts beside it.
+#
+# A template prefix is made once (about 10 s) and kept in $UL_WINE_TEMPLATE;
+# each run gets a hard-link copy of it (a few tens of milliseconds) with its
+# own registry files and these drives:
+#   C:       the prefix's drive_c
+#   D:       no medium (a link to a missing folder), as an empty card reader
+#   E: .. Y: empty folders of the prefix, <prefix>/drives/e .. y
+#   Z:       none (a default prefix maps it to the host's /)
+
+: "${UL_WINE_TEMPLATE:=${XDG_CACHE_HOME:-$HOME/.cache}/unziplauncher/wine-template}"
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEARCH=win32
+
+# Makes the template unless it is there; safe when several runs start at once.
+ul_wine_template() {
+    [ -f "$UL_WINE_TEMPLATE/system.reg" ] && return 0
+    mkdir -p "$(dirname "$UL_WINE_TEMPLATE")"
+    (
+        flock 9
+        [ -f "$UL_WINE_TEMPLATE/system.reg" ] && exit 0
+        local staging="$UL_WINE_TEMPLATE.staging.$$"
+        rm -rf "$staging"
+        WINEPREFIX="$staging" wineboot -i >/dev/null 2>&1
+        WINEPREFIX="$staging" wineserver -w
+        [ -f "$staging/system.reg" ] || { echo "wine-prefix: wineboot made no prefix" >&2; exit 1; }
+        rm -f "$staging/dosdevices/z:"
+        mv "$staging" "$UL_WINE_TEMPLATE"
+    ) 9>"$UL_WINE_TEMPLATE.lock"
+}
+
+# Prints the path of a new prefix with the drive layout above.
+ul_new_prefix() {
+    ul_wine_template || return 1
+    local prefix
+    prefix=$(mktemp -d "${TMPDIR:-/tmp}/ul-wine.XXXXXX") || return 1
+    rmdir "$prefix"
+    cp -al "$UL_WINE_TEMPLATE" "$prefix"
+    # Wine rewrites the registry files in place: they must not be shared.
+    rm -f "$prefix"/*.reg
+    cp "$UL_WINE_TEMPLATE"/*.reg "$prefix"/
+    rm -f "$prefix"/dosdevices/?:
+    ln -s ../drive_c "$prefix/dosdevices/c:"
+    ln -s "$prefix/no-medium" "$prefix/dosdevices/d:"
+    local letter
+    for letter in e f g h i j k l m n o p q r s t u v w x y; do
+        mkdir -p "$prefix/drives/$letter"
+        ln -s "../drives/$letter" "$prefix/dosdevices/$letter:"
+    done
+    printf '%s\n' "$prefix"
+}
+
+# Ends the prefix's processes and removes it.
+ul_drop_prefix() {
+    WINEPREFIX="$1" wineserver -k >/dev/null 2>&1 || true
+    rm -rf "$1"
+}

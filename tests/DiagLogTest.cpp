@@ -1,0 +1,44 @@
+#include "log/DiagLog.h"
+
+#include "support/TestFiles.h"
+
+using namespace testfiles;
+
+namespace {
+
+class DiagLogTest : public SandboxTest {};
+
+TEST_F(DiagLogTest, NumbersEntriesFromZeroInSectionLog)
+{
+    WriteLog(L"IsZofixaPath succ[1]!");
+    WriteLog(L"\"C:\\Zof\\ZOFIXA\\download\\sorvane\" \"D:\\pkg\\update.zip\"");
+
+    EXPECT_EQ(ReadBytes(kLogFilePath),
+              "[LOG]\r\n"
+              "0=IsZofixaPath succ[1]!\r\n"
+              "1=\"C:\\Zof\\ZOFIXA\\download\\sorvane\" \"D:\\pkg\\update.zip\"\r\n");
+}
+
+TEST_F(DiagLogTest, LaterRunReplacesItsOwnKeysAndKeepsTheRest)
+{
+    WriteLog(L"a");
+    WriteLog(L"b");
+    WriteLog(L"c");
+    ResetLogNumbering();  // as a new process does
+    WriteLog(L"GetZofixaPath com!");
+
+    EXPECT_EQ(ReadBytes(kLogFilePath), "[LOG]\r\n0=GetZofixaPath com!\r\n1=b\r\n2=c\r\n");
+}
+
+TEST_F(DiagLogTest, FailedWriteIsSilentAndStillUsesItsNumber)
+{
+    // A directory in the log's place makes every write fail.
+    MakeDirs(kLogFilePath);
+    WriteLog(L"lost");
+    RemoveDirectoryW(kLogFilePath);
+
+    WriteLog(L"kept");
+    EXPECT_EQ(ReadBytes(kLogFilePath), "[LOG]\r\n1=kept\r\n");
+}
+
+}  // namespace

@@ -1,0 +1,70 @@
+#include "discovery/Discovery.h"
+
+#include "support/TestFiles.h"
+
+using namespace testfiles;
+
+namespace {
+
+class SetupFileTest : public SandboxTest {};
+
+TEST_F(SetupFileTest, SystemDirectoryThatDoesNotFitIsAFailedCall)
+{
+    const std::wstring systemDir = SystemDir();
+    const DWORD cch = static_cast<DWORD>(systemDir.size());
+
+    EXPECT_EQ(QuerySystemDirectory(cch - 1), L"");
+    EXPECT_EQ(QuerySystemDirectory(cch), L"");  // no room for the terminator
+    EXPECT_EQ(QuerySystemDirectory(cch + 1), systemDir);
+
+    EXPECT_EQ(SetupFilePath(cch), L"");
+    EXPECT_EQ(SetupFilePath(cch + 1), systemDir + L"\\IxaSetup.ini");
+}
+
+TEST_F(SetupFileTest, ManagementDirectoryEndsInExactlyOneBackslash)
+{
+    // No setup file, no section, no key, an empty value: all the same.
+    EXPECT_EQ(GetRegManPath(), L"\\");
+    WriteSetupFile("[ZOFIXA]\r\nPATH=E:\\Zof\r\n");
+    EXPECT_EQ(GetRegManPath(), L"\\");
+    WriteSetupFile("[MANAGE]\r\nPATH=\r\n");
+    EXPECT_EQ(GetRegManPath(), L"\\");
+
+    WriteSetupFile("[MANAGE]\r\nPATH=E:\\Program Files\\Mgr\r\n");
+    EXPECT_EQ(GetRegManPath(), L"E:\\Program Files\\Mgr\\");
+    WriteSetupFile("[MANAGE]\r\nPATH=E:\\Mgr\\\\\\\r\n");
+    EXPECT_EQ(GetRegManPath(), L"E:\\Mgr\\");
+}
+
+TEST_F(SetupFileTest, ReaderCutsValuesToTheBuffer)
+{
+    const std::wstring file = SetupFile();
+    const std::string longValue(5000, 'x');
+    WriteSetupFile("[MANAGE]\r\nPATH=" + longValue + "\r\n");
+    EXPECT_EQ(ReadSetupPath(file, L"MANAGE", L"", kManageBufferChars),
+              std::wstring(kManageBufferChars - 1, L'x'));
+    EXPECT_EQ(ReadSetupPath(file, L"MANAGE", L"", kZofixaBufferChars),
+              std::wstring(kZofixaBufferChars - 1, L'x'));
+
+    // One character less than the buffer fits exactly.
+    WriteSetupFile("[ZOFIXA]\r\nPATH=" + std::string(kZofixaBufferChars - 1, 'y') + "\r\n");
+    EXPECT_EQ(ReadSetupPath(file, L"ZOFIXA", L"", kZofixaBufferChars),
+              std::wstring(kZofixaBufferChars - 1, L'y'));
+}
+
+TEST_F(SetupFileTest, ReadsUtf16SetupFileWithByteOrderMark)
+{
+    WriteSetupFileUtf16(L"[ZOFIXA]\r\nPATH=E:\\Z\u00F6f \u4E2D\u6587\\ZOFIXA\r\n");
+    EXPECT_EQ(ReadSetupPath(SetupFile(), L"ZOFIXA", L"C:\\Zof\\ZOFIXA", kZofixaBufferChars),
+              L"E:\\Z\u00F6f \u4E2D\u6587\\ZOFIXA");
+}
+
+TEST_F(SetupFileTest, SetupFileThatIsADirectoryGivesTheDefaults)
+{
+    MakeDirs(SetupFile());
+    EXPECT_EQ(GetRegManPath(), L"\\");
+    EXPECT_EQ(ReadSetupPath(SetupFile(), L"ZOFIXA", L"C:\\Zof\\ZOFIXA", kZofixaBufferChars),
+              L"C:\\Zof\\ZOFIXA");
+}
+
+}  // namespace

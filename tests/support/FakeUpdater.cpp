@@ -1,0 +1,97 @@
+// Stand-in for the product's updater in tests and in the demo. It records how
+// it was started into a UTF-8 text file, one "name=value" line each:
+//   commandline, argc, argv[1].., cwd, useshowwindow, showwindow, finished.
+// Environment: FAKE_UPDATER_RECORD names the record file (default
+// "updater-record.txt" beside this program), FAKE_UPDATER_SLEEP_MS delays the
+// exit, FAKE_UPDATER_EXIT_CODE sets the exit code.
+// A GUI-subsystem program, so that starting it creates no console window.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::wstring Env(const wchar_t* name)
+{
+    std::vector<wchar_t> buffer(32768, L'\0');
+    const DWORD cch = GetEnvironmentVariableW(name, buffer.data(), 32768);
+    return cch > 0 && cch < 32768 ? std::wstring(buffer.data(), cch) : std::wstring();
+}
+
+std::wstring RecordPath()
+{
+    std::wstring path = Env(L"FAKE_UPDATER_RECORD");
+    if (!path.empty()) {
+        return path;
+    }
+    std::vector<wchar_t> buffer(32768, L'\0');
+    const DWORD cch = GetModuleFileNameW(nullptr, buffer.data(), 32768);
+    path.assign(buffer.data(), cch);
+    return path.substr(0, path.rfind(L'\\') + 1) + L"updater-record.txt";
+}
+
+std::string Utf8(const std::wstring& text)
+{
+    if (text.empty()) {
+        return std::string();
+    }
+    const int cb = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                       nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(cb), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], cb,
+                        nullptr, nullptr);
+    return out;
+}
+
+void Append(const std::wstring& path, const std::wstring& text)
+{
+    HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    const std::string bytes = Utf8(text);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
+{
+    const std::wstring record = RecordPath();
+    DeleteFileW(record.c_str());
+
+    std::wstring text = L"commandline=" + std::wstring(GetCommandLineW()) + L"\n";
+    int argc = 0;
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    text += L"argc=" + std::to_wstring(argc) + L"\n";
+    for (int i = 1; argv != nullptr && i < argc; ++i) {
+        text += L"argv[" + std::to_wstring(i) + L"]=" + argv[i] + L"\n";
+    }
+    LocalFree(argv);
+
+    std::vector<wchar_t> cwd(32768, L'\0');
+    GetCurrentDirectoryW(32768, cwd.data());
+    text += L"cwd=" + std::wstring(cwd.data()) + L"\n";
+
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    GetStartupInfoW(&si);
+    text += L"useshowwindow=" + std::to_wstring((si.dwFlags & STARTF_USESHOWWINDOW) ? 1 : 0) +
+            L"\n";
+    text += L"showwindow=" + std::to_wstring(si.wShowWindow) + L"\n";
+    Append(record, text);
+
+    const std::wstring sleepMs = Env(L"FAKE_UPDATER_SLEEP_MS");
+    if (!sleepMs.empty()) {
+        Sleep(static_cast<DWORD>(std::stoul(sleepMs)));
+    }
+    Append(record, L"finished=1\n");
+
+    const std::wstring exitCode = Env(L"FAKE_UPDATER_EXIT_CODE");
+    return exitCode.empty() ? 0 : std::stoi(exitCode);
+}

@@ -1,0 +1,124 @@
+#include "support/TestFiles.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "log/DiagLog.h"
+
+namespace fs = std::filesystem;
+
+namespace testfiles {
+
+std::string ReadBytes(const std::wstring& path)
+{
+    std::ifstream in(fs::path(path), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteBytes(const std::wstring& path, const std::string& bytes)
+{
+    MakeDirs(fs::path(path).parent_path().wstring());
+    std::ofstream out(fs::path(path), std::ios::binary | std::ios::trunc);
+    out << bytes;
+    ASSERT_TRUE(out.good()) << Utf8(path);
+}
+
+void Touch(const std::wstring& path)
+{
+    WriteBytes(path, "");
+}
+
+void MakeDirs(const std::wstring& path)
+{
+    std::error_code ec;
+    fs::create_directories(fs::path(path), ec);
+}
+
+bool Exists(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::wstring SystemDir()
+{
+    wchar_t buffer[MAX_PATH] = {};
+    const UINT cch = GetSystemDirectoryW(buffer, MAX_PATH);
+    EXPECT_TRUE(cch > 0 && cch < MAX_PATH);
+    return buffer;
+}
+
+std::wstring SetupFile()
+{
+    return SystemDir() + L"\\IxaSetup.ini";
+}
+
+void WriteSetupFile(const std::string& text)
+{
+    WriteBytes(SetupFile(), text);
+}
+
+void WriteSetupFileUtf16(const std::wstring& text)
+{
+    std::string bytes = "\xFF\xFE";
+    for (wchar_t c : text) {
+        bytes += static_cast<char>(c & 0xFF);
+        bytes += static_cast<char>((c >> 8) & 0xFF);
+    }
+    WriteBytes(SetupFile(), bytes);
+}
+
+void MakeProduct(const std::wstring& dir)
+{
+    Touch(dir + L"Halvo.dll");
+    Touch(dir + L"Murtelan.dll");
+}
+
+std::wstring OwnDir()
+{
+    wchar_t buffer[MAX_PATH] = {};
+    const DWORD cch = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+    EXPECT_TRUE(cch > 0 && cch < MAX_PATH);
+    std::wstring path(buffer, cch);
+    return path.substr(0, path.rfind(L'\\') + 1);
+}
+
+std::string Utf8(const std::wstring& text)
+{
+    if (text.empty()) {
+        return std::string();
+    }
+    const int cb = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                       nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(cb), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], cb,
+                        nullptr, nullptr);
+    return out;
+}
+
+void SandboxTest::SetUp()
+{
+    Clean();
+    ResetLogNumbering();
+}
+
+void SandboxTest::TearDown()
+{
+    Clean();
+}
+
+void SandboxTest::Clean()
+{
+    std::vector<std::wstring> paths = {kLogFilePath, SetupFile(), L"C:\\Zof",
+                                       OwnDir() + L"log.ini", OwnDir() + L"update.zip"};
+    for (wchar_t letter = L'E'; letter <= L'Y'; ++letter) {
+        paths.push_back(std::wstring(1, letter) + L":\\Zof");
+    }
+    paths.insert(paths.end(), m_owned.begin(), m_owned.end());
+    for (const std::wstring& path : paths) {
+        std::error_code ec;
+        fs::remove_all(fs::path(path), ec);
+    }
+}
+
+}  // namespace testfiles

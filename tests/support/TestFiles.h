@@ -1,0 +1,50 @@
+// Real files for the unit tests. The tests run in a throwaway Wine prefix
+// (scripts/wine-sandbox): C:\bin holds the test programs and is the current
+// directory, D: has no medium, E: .. Y: are empty folders.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace testfiles {
+
+// What the system writes into INI files: bytes, CRLF included.
+std::string ReadBytes(const std::wstring& path);
+void WriteBytes(const std::wstring& path, const std::string& bytes);
+// Creates an empty file, and its folders.
+void Touch(const std::wstring& path);
+void MakeDirs(const std::wstring& path);
+bool Exists(const std::wstring& path);
+
+std::wstring SystemDir();
+std::wstring SetupFile();
+// The setup file from ANSI text, or as UTF-16LE with a byte-order mark.
+void WriteSetupFile(const std::string& text);
+void WriteSetupFileUtf16(const std::wstring& text);
+
+// A product directory: dir (ending in a backslash) with both marker libraries.
+void MakeProduct(const std::wstring& dir);
+
+// The folder of the running test program, with its trailing backslash.
+std::wstring OwnDir();
+std::string Utf8(const std::wstring& text);
+
+// Removes after each test what the tests may have left in shared places:
+// the log, the setup file, product folders, stale logs and packages.
+class SandboxTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    // Removed again when the test ends.
+    void Own(const std::wstring& path) { m_owned.push_back(path); }
+
+private:
+    void Clean();
+    std::vector<std::wstring> m_owned;
+};
+
+}  // namespace testfiles
