@@ -30,6 +30,14 @@ protected:
     }
 
     static std::string Record() { return ReadBytes(kRecord); }
+
+    static ULONGLONG LastWrite(const std::wstring& path)
+    {
+        WIN32_FILE_ATTRIBUTE_DATA data = {};
+        EXPECT_TRUE(GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data));
+        return (static_cast<ULONGLONG>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+               data.ftLastWriteTime.dwLowDateTime;
+    }
 };
 
 TEST_F(LaunchTest, StartsHiddenWithTheExactParameters)
@@ -100,6 +108,8 @@ TEST_F(LaunchTest, SuccessfulRunStartsTheUpdaterAndLogsItsParametersAfterTheWait
               std::string::npos)
         << record;
     EXPECT_NE(record.find("finished=1\n"), std::string::npos) << record;
+    // The updater's last write came before the parameter entry.
+    EXPECT_LE(LastWrite(kRecord), LastWrite(kLogFilePath));
 }
 
 TEST_F(LaunchTest, MissingUpdaterStopsBeforeTheProductIsLookedUp)

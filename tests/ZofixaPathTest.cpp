@@ -65,7 +65,10 @@ TEST_F(ZofixaPathTest, EmptySetupValueGoesStraightToTheSearch)
 
 TEST_F(ZofixaPathTest, SearchTakesTheFirstLetterAndSkipsAnEmptyDrive)
 {
-    // D: has no medium; it must fail quietly and at once.
+    // A: and B: are never probed; D: has no medium and must fail quietly
+    // and at once.
+    MakeProduct(L"A:\\Zof\\ZOFIXA\\");
+    MakeProduct(L"B:\\Zof\\ZOFIXA\\");
     MakeProduct(L"G:\\Zof\\ZOFIXA\\");
     MakeProduct(L"F:\\Zof\\ZOFIXA\\");
     WriteSetupFile("[ZOFIXA]\r\nPATH=E:\\Nowhere\r\n");

@@ -3,6 +3,7 @@
 # A template prefix is made once (about 10 s) and kept in $UL_WINE_TEMPLATE;
 # each run gets a hard-link copy of it (a few tens of milliseconds) with its
 # own registry files and these drives:
+#   A:, B:   empty folders of the prefix, <prefix>/drives/a and b
 #   C:       the prefix's drive_c
 #   D:       no medium (a link to a missing folder), as an empty card reader
 #   E: .. Y: empty folders of the prefix, <prefix>/drives/e .. y
@@ -43,7 +44,7 @@ ul_new_prefix() {
     ln -s ../drive_c "$prefix/dosdevices/c:"
     ln -s "$prefix/no-medium" "$prefix/dosdevices/d:"
     local letter
-    for letter in e f g h i j k l m n o p q r s t u v w x y; do
+    for letter in a b e f g h i j k l m n o p q r s t u v w x y; do
         mkdir -p "$prefix/drives/$letter"
         ln -s "../drives/$letter" "$prefix/dosdevices/$letter:"
     done

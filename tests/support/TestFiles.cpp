@@ -111,8 +111,8 @@ void SandboxTest::Clean()
 {
     std::vector<std::wstring> paths = {kLogFilePath, SetupFile(), L"C:\\Zof",
                                        OwnDir() + L"log.ini", OwnDir() + L"update.zip"};
-    for (wchar_t letter = L'E'; letter <= L'Y'; ++letter) {
-        paths.push_back(std::wstring(1, letter) + L":\\Zof");
+    for (const wchar_t* letter = L"ABEFGHIJKLMNOPQRSTUVWXY"; *letter != L'\0'; ++letter) {
+        paths.push_back(std::wstring(1, *letter) + L":\\Zof");
     }
     paths.insert(paths.end(), m_owned.begin(), m_owned.end());
     for (const std::wstring& path : paths) {

@@ -1,6 +1,6 @@
 // Real files for the unit tests. The tests run in a throwaway Wine prefix
 // (scripts/wine-sandbox): C:\bin holds the test programs and is the current
-// directory, D: has no medium, E: .. Y: are empty folders.
+// directory, D: has no medium, A:, B: and E: .. Y: are empty folders.
 #pragma once
 
 #include <windows.h>
