@@ -9,7 +9,7 @@
 #   E: .. Y: empty folders of the prefix, <prefix>/drives/e .. y
 #   Z:       none (a default prefix maps it to the host's /)
 
-: "${UL_WINE_TEMPLATE:=${XDG_CACHE_HOME:-$HOME/.cache}/unziplauncher/wine-template}"
+: "${UL_WINE_TEMPLATE:=${XDG_CACHE_HOME:-${HOME:-/tmp}/.cache}/unziplauncher/wine-template}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEARCH=win32
 
