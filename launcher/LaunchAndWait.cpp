@@ -2,6 +2,10 @@
 
 #include <shellapi.h>
 
+#if !defined(_WIN64)
+static_assert(sizeof(SHELLEXECUTEINFOW) == 60, "the 32-bit shell-execute record");
+#endif
+
 namespace {
 // Owns a process handle; closing keeps the caller's last error intact.
 struct ProcessHandle {
