@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "Utf8.h"
+
 namespace {
 
 std::wstring Env(const wchar_t* name)
@@ -30,19 +32,6 @@ std::wstring RecordPath()
     const DWORD cch = GetModuleFileNameW(nullptr, buffer.data(), 32768);
     path.assign(buffer.data(), cch);
     return path.substr(0, path.rfind(L'\\') + 1) + L"updater-record.txt";
-}
-
-std::string Utf8(const std::wstring& text)
-{
-    if (text.empty()) {
-        return std::string();
-    }
-    const int cb = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                       nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(cb), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], cb,
-                        nullptr, nullptr);
-    return out;
 }
 
 void Append(const std::wstring& path, const std::wstring& text)

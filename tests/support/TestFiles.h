@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "support/Utf8.h"
+
 namespace testfiles {
 
 // What the system writes into INI files: bytes, CRLF included.
@@ -31,7 +33,6 @@ void MakeProduct(const std::wstring& dir);
 
 // The folder of the running test program, with its trailing backslash.
 std::wstring OwnDir();
-std::string Utf8(const std::wstring& text);
 
 // Removes after each test what the tests may have left in shared places:
 // the log, the setup file, product folders, stale logs and packages.
