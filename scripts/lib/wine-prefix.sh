@@ -1,8 +1,8 @@
 # Throwaway 32-bit Wine prefixes, sourced by the scripts beside it.
 #
 # A template prefix is made once (about 10 s) and kept in $UL_WINE_TEMPLATE;
-# each run gets a hard-link copy of it (a few tens of milliseconds) with its
-# own registry files and these drives:
+# each run gets a hard-link copy of it beside the template (a few tens of
+# milliseconds) with its own registry files and these drives:
 #   A:, B:   empty folders of the prefix, <prefix>/drives/a and b
 #   C:       the prefix's drive_c
 #   D:       no medium (a link to a missing folder), as an empty card reader
@@ -34,9 +34,10 @@ ul_wine_template() {
 ul_new_prefix() {
     ul_wine_template || return 1
     local prefix
-    prefix=$(mktemp -d "${TMPDIR:-/tmp}/ul-wine.XXXXXX") || return 1
+    # Beside the template, so that hard links always work (one file system).
+    prefix=$(mktemp -d "$(dirname "$UL_WINE_TEMPLATE")/ul-wine.XXXXXX") || return 1
     rmdir "$prefix"
-    cp -al "$UL_WINE_TEMPLATE" "$prefix"
+    cp -al "$UL_WINE_TEMPLATE" "$prefix" || { rm -rf "$prefix"; return 1; }
     # Wine rewrites the registry files in place: they must not be shared.
     rm -f "$prefix"/*.reg
     cp "$UL_WINE_TEMPLATE"/*.reg "$prefix"/
