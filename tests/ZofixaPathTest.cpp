@@ -3,6 +3,9 @@
 #include "log/DiagLog.h"
 #include "support/TestFiles.h"
 
+#include <string>
+#include <vector>
+
 using namespace testfiles;
 
 namespace {
@@ -28,40 +31,62 @@ TEST_F(ZofixaPathTest, BothMarkersMakeTheProductDirectory)
     EXPECT_TRUE(ReadBytes(kLogFilePath).empty());  // the test itself logs nothing
 }
 
-TEST_F(ZofixaPathTest, SetupValueGetsOneBackslashAndWins)
-{
-    MakeProduct(L"E:\\Zof\\My Product\\");
-    MakeProduct(L"F:\\Zof\\ZOFIXA\\");
-    WriteSetupFile("[ZOFIXA]\r\nPATH=E:\\Zof\\My Product\r\n");
+// One way of choosing the product directory: the installed products, the
+// setup file (none when empty), and what must be chosen and logged.
+struct Choice {
+    const char* name;
+    std::vector<std::wstring> products;
+    std::string setupFile;
+    std::wstring expected;
+    std::string logEntry;
+};
 
-    EXPECT_EQ(FindZofixaPath(), L"E:\\Zof\\My Product\\");
-    EXPECT_EQ(ReadBytes(kLogFilePath), LogOf("IsZofixaPath succ[1]!"));
+class ZofixaChoiceTest : public ZofixaPathTest, public ::testing::WithParamInterface<Choice> {};
+
+TEST_P(ZofixaChoiceTest, ChoosesAndLogsOnce)
+{
+    const Choice& choice = GetParam();
+    for (const std::wstring& product : choice.products) {
+        MakeProduct(product);
+    }
+    if (!choice.setupFile.empty()) {
+        WriteSetupFile(choice.setupFile);
+    }
+
+    EXPECT_EQ(FindZofixaPath(), choice.expected);
+    EXPECT_EQ(ReadBytes(kLogFilePath), LogOf(choice.logEntry));
 }
 
-TEST_F(ZofixaPathTest, SetupValueKeepsAllItsTrailingBackslashes)
-{
-    MakeProduct(L"E:\\Zof\\P\\");
-    WriteSetupFile("[ZOFIXA]\r\nPATH=E:\\Zof\\P\\\\\r\n");
-
-    // Windows and Wine both collapse the doubled backslash when probing.
-    EXPECT_EQ(FindZofixaPath(), L"E:\\Zof\\P\\\\");
-    EXPECT_EQ(ReadBytes(kLogFilePath), LogOf("IsZofixaPath succ[1]!"));
-}
-
-TEST_F(ZofixaPathTest, MissingSetupFileValidatesTheDefault)
-{
-    MakeProduct(kDefaultZofixaPath);
-    EXPECT_EQ(FindZofixaPath(), L"C:\\Zof\\ZOFIXA\\");
-    EXPECT_EQ(ReadBytes(kLogFilePath), LogOf("IsZofixaPath succ[1]!"));
-}
-
-TEST_F(ZofixaPathTest, EmptySetupValueGoesStraightToTheSearch)
-{
-    MakeProduct(kDefaultZofixaPath);
-    WriteSetupFile("[ZOFIXA]\r\nPATH=\r\n");
-    EXPECT_EQ(FindZofixaPath(), L"C:\\Zof\\ZOFIXA\\");
-    EXPECT_EQ(ReadBytes(kLogFilePath), LogOf("IsZofixaPath succ[2]!"));
-}
+INSTANTIATE_TEST_SUITE_P(
+    Setup, ZofixaChoiceTest,
+    ::testing::Values(
+        Choice{"ValueGetsOneBackslashAndWins",
+               {L"E:\\Zof\\My Product\\", L"F:\\Zof\\ZOFIXA\\"},
+               "[ZOFIXA]\r\nPATH=E:\\Zof\\My Product\r\n",
+               L"E:\\Zof\\My Product\\",
+               "IsZofixaPath succ[1]!"},
+        // Windows and Wine both collapse the doubled backslash when probing.
+        Choice{"ValueKeepsAllItsTrailingBackslashes",
+               {L"E:\\Zof\\P\\"},
+               "[ZOFIXA]\r\nPATH=E:\\Zof\\P\\\\\r\n",
+               L"E:\\Zof\\P\\\\",
+               "IsZofixaPath succ[1]!"},
+        Choice{"MissingFileValidatesTheDefault",
+               {kDefaultZofixaPath},
+               "",
+               L"C:\\Zof\\ZOFIXA\\",
+               "IsZofixaPath succ[1]!"},
+        Choice{"EmptyValueGoesStraightToTheSearch",
+               {kDefaultZofixaPath},
+               "[ZOFIXA]\r\nPATH=\r\n",
+               L"C:\\Zof\\ZOFIXA\\",
+               "IsZofixaPath succ[2]!"},
+        Choice{"FailedValueIsNotRetriedOnOtherDrives",
+               {L"F:\\Zof\\Tools\\"},
+               "[ZOFIXA]\r\nPATH=E:\\Zof\\Tools\r\n",
+               L"C:\\Zof\\ZOFIXA\\",
+               "GetZofixaPath com!"}),
+    [](const ::testing::TestParamInfo<Choice>& info) { return std::string(info.param.name); });
 
 TEST_F(ZofixaPathTest, SearchTakesTheFirstLetterAndSkipsAnEmptyDrive)
 {
@@ -77,15 +102,6 @@ TEST_F(ZofixaPathTest, SearchTakesTheFirstLetterAndSkipsAnEmptyDrive)
     EXPECT_EQ(FindZofixaPath(), L"F:\\Zof\\ZOFIXA\\");
     EXPECT_LT(GetTickCount64() - start, 2000u);
     EXPECT_EQ(ReadBytes(kLogFilePath), LogOf("IsZofixaPath succ[2]!"));
-}
-
-TEST_F(ZofixaPathTest, FailedSetupValueIsNotRetriedOnOtherDrives)
-{
-    MakeProduct(L"F:\\Zof\\Tools\\");
-    WriteSetupFile("[ZOFIXA]\r\nPATH=E:\\Zof\\Tools\r\n");
-
-    EXPECT_EQ(FindZofixaPath(), L"C:\\Zof\\ZOFIXA\\");
-    EXPECT_EQ(ReadBytes(kLogFilePath), LogOf("GetZofixaPath com!"));
 }
 
 TEST_F(ZofixaPathTest, NothingFoundGivesTheDefaultEvenIfMissing)

@@ -25,7 +25,6 @@ ul_wine_template() {
         WINEPREFIX="$staging" wineboot -i >/dev/null 2>&1
         WINEPREFIX="$staging" wineserver -w
         [ -f "$staging/system.reg" ] || { echo "wine-prefix: wineboot made no prefix" >&2; exit 1; }
-        rm -f "$staging/dosdevices/z:"
         mv "$staging" "$UL_WINE_TEMPLATE"
     ) 9>"$UL_WINE_TEMPLATE.lock"
 }
