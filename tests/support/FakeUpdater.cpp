@@ -3,7 +3,8 @@
 //   commandline, argc, argv[1].., cwd, useshowwindow, showwindow, finished.
 // Environment: FAKE_UPDATER_RECORD names the record file (default
 // "updater-record.txt" beside this program), FAKE_UPDATER_SLEEP_MS delays the
-// exit, FAKE_UPDATER_EXIT_CODE sets the exit code.
+// exit, FAKE_UPDATER_EXIT_CODE sets the exit code, FAKE_UPDATER_CRASH=1 ends
+// it with an unhandled access violation after the record is written.
 // A GUI-subsystem program, so that starting it creates no console window.
 #include <windows.h>
 #include <shellapi.h>
@@ -47,6 +48,11 @@ void Append(const std::wstring& path, const std::wstring& text)
     CloseHandle(file);
 }
 
+LONG WINAPI DieQuietly(EXCEPTION_POINTERS*)
+{
+    return EXCEPTION_EXECUTE_HANDLER;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
@@ -78,6 +84,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
     const std::wstring sleepMs = Env(L"FAKE_UPDATER_SLEEP_MS");
     if (!sleepMs.empty()) {
         Sleep(static_cast<DWORD>(std::stoul(sleepMs)));
+    }
+    if (Env(L"FAKE_UPDATER_CRASH") == L"1") {
+        // A top-level filter that lets the process die with the exception
+        // code, as with no crash reporter: otherwise Wine starts a debugger
+        // whose console window would blur the tests' "no window" check.
+        SetUnhandledExceptionFilter(DieQuietly);
+        RaiseException(EXCEPTION_ACCESS_VIOLATION, EXCEPTION_NONCONTINUABLE, 0, nullptr);
     }
     Append(record, L"finished=1\n");
 
