@@ -1,0 +1,282 @@
+"""Runs the built UnzipLauncher.exe as a customer's machine would: a fresh
+process in a throwaway 32-bit Wine prefix of its own, real files, a real
+child process. Everything is checked from the Linux side, not through Wine.
+
+Environment: UL_BIN_DIR holds UnzipLauncher.exe and FakeUpdater.exe,
+UL_WINE_TEMPLATE the template prefix (both default to the mingw-x86 build).
+"""
+import os
+import shutil
+import subprocess
+import time
+from dataclasses import dataclass
+from pathlib import Path, PureWindowsPath
+
+ROOT = Path(__file__).resolve().parents[2]
+BUILD = ROOT / "build" / "mingw-x86"
+BIN = Path(os.environ.get("UL_BIN_DIR", BUILD / "bin"))
+TEMPLATE = os.environ.get("UL_WINE_TEMPLATE", str(BUILD / "wine-template"))
+PREFIX_LIB = ROOT / "scripts" / "lib" / "wine-prefix.sh"
+
+UPDATER = "Quentabrix.exe"
+LAUNCHER = "UnzipLauncher.exe"
+RECORD = "updater-record.txt"
+EMPTY_ZIP = b"PK\x05\x06" + bytes(18)
+# No run may take longer than the launcher's own two-minute bound and this.
+RUN_TIMEOUT = 120 + 60
+WINDOW_ATTEMPT = "nodrv_CreateWindow"
+
+
+def _prefix_lib_command(*command):
+    """A call of a function of scripts/lib/wine-prefix.sh."""
+    return ["bash", "-c", '. "$0"; "$@"', str(PREFIX_LIB), *command]
+
+
+def _prefix_lib(*command):
+    """Calls a function of scripts/lib/wine-prefix.sh and returns its output."""
+    env = dict(os.environ, UL_WINE_TEMPLATE=TEMPLATE)
+    done = subprocess.run(_prefix_lib_command(*command), env=env, check=True,
+                          capture_output=True, text=True)
+    return done.stdout.strip()
+
+
+def ansi(text):
+    """Text as the system's profile writer stores it: Wine writes a new INI
+    file in the ANSI code page (1252 in the tests' locale), with "?" for
+    characters outside it, as Windows does with that system code page."""
+    return text.encode("cp1252", errors="replace")
+
+
+def log_file(entries, before=b""):
+    """The exact bytes of c:\\log.ini: [LOG] with entries numbered from 0
+    (a list of texts) or given as (key, text) pairs."""
+    pairs = [e if isinstance(e, tuple) else (str(i), e) for i, e in enumerate(entries)]
+    return before + b"[LOG]\r\n" + b"".join(
+        ansi(key) + b"=" + ansi(text) + b"\r\n" for key, text in pairs)
+
+
+def params(destination, package):
+    return f'"{destination}" "{package}"'
+
+
+@dataclass
+class Run:
+    exit_code: int
+    stdout: bytes
+    stderr: str
+    seconds: float
+
+    def window_attempts(self):
+        return [line for line in self.stderr.splitlines() if WINDOW_ATTEMPT in line]
+
+
+class Launch:
+    """A launcher run in progress (for checks while it waits)."""
+
+    def __init__(self, process, stdout, stderr, started):
+        self._process, self._stdout, self._stderr = process, stdout, stderr
+        self._started = started
+
+    def running(self):
+        return self._process.poll() is None
+
+    def finish(self, timeout=RUN_TIMEOUT):
+        try:
+            code = self._process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            self._process.kill()
+            raise AssertionError(f"the launcher still runs after {timeout} s")
+        seconds = time.monotonic() - self._started
+        return Run(code, self._stdout.read_bytes(),
+                   self._stderr.read_text(errors="replace"), seconds)
+
+
+class Sandbox:
+    """One throwaway prefix. Drives as scripts/lib/wine-prefix.sh makes them:
+    C: the prefix's drive, D: no medium, A:, B:, E: .. Y: empty folders, no Z:.
+    Paths given to its methods are Windows paths."""
+
+    def __init__(self, workdir):
+        self.workdir = Path(workdir)
+        self.prefix = Path(_prefix_lib("ul_new_prefix"))
+        self.updaters = []
+        self.immutable = []
+        self.env = {k: v for k, v in os.environ.items()
+                    if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
+        # C.UTF-8: Wine then maps non-ASCII file names and command lines.
+        self.env.update(WINEPREFIX=str(self.prefix), WINEARCH="win32",
+                        LC_ALL="C.UTF-8", WINEDEBUG="-all")
+        # A persistent server and one program run first: the first start in a
+        # prefix brings up Wine's own desktop process, whose window attempts
+        # must not be taken for the launcher's.
+        subprocess.run(["wineserver", "-p"], env=self.env, check=True)
+        subprocess.run(["wine", "cmd", "/c", "exit"], env=self.env, check=True, timeout=60,
+                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
+
+    def close(self):
+        """Starts ending the prefix's processes and removing it, which takes
+        most of a second; the caller waits for the returned process."""
+        for path in self.immutable:
+            subprocess.run(["chattr", "-i", path], check=False)
+        return subprocess.Popen(_prefix_lib_command("ul_drop_prefix", str(self.prefix)),
+                                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL)
+
+    # --- the file system, through the prefix's drive links ---
+
+    def host(self, path):
+        """The Linux path of a Windows path such as C:\\a\\b."""
+        win = PureWindowsPath(path)
+        drive = self.prefix / "dosdevices" / win.drive.lower()
+        return drive.joinpath(*win.parts[1:])
+
+    def map_drive(self, letter, target="folder"):
+        """Maps letter to an empty folder, to no medium (None) or unmaps it
+        ("none")."""
+        link = self.prefix / "dosdevices" / f"{letter.lower()}:"
+        if link.is_symlink():
+            link.unlink()
+        if target == "none":
+            return
+        if target is None:
+            link.symlink_to(self.prefix / f"no-medium-{letter.lower()}")
+            return
+        folder = self.prefix / "drives" / letter.lower()
+        folder.mkdir(parents=True, exist_ok=True)
+        link.symlink_to(folder)
+
+    def write(self, path, data=b""):
+        host = self.host(path)
+        host.parent.mkdir(parents=True, exist_ok=True)
+        host.write_bytes(data if isinstance(data, bytes) else data.encode())
+        return path
+
+    def mkdir(self, path):
+        self.host(path).mkdir(parents=True, exist_ok=True)
+        return path
+
+    def make_read_only(self, path):
+        """Makes a file unwritable even for root, who ignores the read-only
+        mode bits: chattr +i, undone at close. False when the file system
+        cannot."""
+        host = self.host(path)
+        if os.geteuid() != 0:
+            host.chmod(0o444)
+            return True
+        if subprocess.run(["chattr", "+i", str(host)], capture_output=True).returncode:
+            return False
+        self.immutable.append(str(host))
+        return True
+
+    # --- the product and the launcher ---
+
+    def setup_file(self, text, encoding="ascii"):
+        """IxaSetup.ini in the system directory, CRLF lines; encoding
+        "utf-16" writes UTF-16LE with a byte-order mark."""
+        data = text.replace("\n", "\r\n").encode(encoding)
+        return self.write(r"C:\windows\system32\IxaSetup.ini", data)
+
+    def setup(self, manage=None, zofixa=None):
+        """A setup file with [MANAGE] PATH and [ZOFIXA] PATH; None leaves a
+        section out."""
+        text = ""
+        if manage is not None:
+            text += f"[MANAGE]\nPATH={manage}\n"
+        if zofixa is not None:
+            text += f"[ZOFIXA]\nPATH={zofixa}\n"
+        self.setup_file(text)
+
+    def product(self, directory, markers=("Halvo.dll", "Murtelan.dll")):
+        for marker in markers:
+            self.write(str(PureWindowsPath(directory, marker)))
+        return directory
+
+    def updater(self, directory):
+        """The updater stand-in as Quentabrix.exe in directory; returns its path."""
+        path = str(PureWindowsPath(directory, UPDATER))
+        self.mkdir(directory)
+        shutil.copyfile(BIN / "FakeUpdater.exe", self.host(path))
+        self.updaters.append(path)
+        return path
+
+    def remove_updater(self, path):
+        """Removes an updater and what it recorded in an earlier run."""
+        self.host(path).unlink()
+        self.host(str(PureWindowsPath(path).parent / RECORD)).unlink(missing_ok=True)
+
+    def launcher(self, directory, package=True):
+        """UnzipLauncher.exe in directory, with update.zip beside it."""
+        path = str(PureWindowsPath(directory, LAUNCHER))
+        self.mkdir(directory)
+        shutil.copyfile(BIN / LAUNCHER, self.host(path))
+        if package:
+            self.write(str(PureWindowsPath(directory, "update.zip")), EMPTY_ZIP)
+        return path
+
+    # --- running and reading back ---
+
+    def start(self, exe, env=None):
+        """Starts exe from its own folder, as a double click would, with Wine
+        reporting every window attempt."""
+        run_env = dict(self.env, WINEDEBUG="err+winediag", **(env or {}))
+        stdout, stderr = self.workdir / "stdout", self.workdir / "stderr"
+        # Files, not pipes: an updater left running keeps a pipe open.
+        with open(stdout, "wb") as out, open(stderr, "wb") as err:
+            process = subprocess.Popen(["wine", exe], cwd=self.host(exe).parent,
+                                       env=run_env, stdin=subprocess.DEVNULL,
+                                       stdout=out, stderr=err)
+        return Launch(process, stdout, stderr, time.monotonic())
+
+    def run(self, exe, env=None):
+        return self.start(exe, env).finish()
+
+    def log(self):
+        """c:\\log.ini as bytes, or None when there is no such file."""
+        host = self.host(r"C:\log.ini")
+        return host.read_bytes() if host.is_file() else None
+
+    def record(self, updater):
+        """What the updater stand-in at this path recorded, as a dict, or
+        None when it never ran."""
+        host = self.host(str(PureWindowsPath(updater).parent / RECORD))
+        if not host.exists():
+            return None
+        lines = host.read_text(encoding="utf-8").splitlines()
+        return dict(line.split("=", 1) for line in lines)
+
+    def records(self):
+        return {path: self.record(path) for path in self.updaters}
+
+
+def expected_record(updater, destination, package, cwd, finished=True):
+    """What the updater stand-in records when started as the launcher must
+    start it: hidden, the raw command line ending in the two quoted
+    arguments, destination first."""
+    record = {
+        "commandline": f'"{updater}" {params(destination, package)}',
+        "argc": "3",
+        "argv[1]": destination,
+        "argv[2]": package,
+        "cwd": cwd,
+        "useshowwindow": "1",
+        "showwindow": "0",
+    }
+    if finished:
+        record["finished"] = "1"
+    return record
+
+
+def check_run(sandbox, run, log, started=None, finished=True):
+    """What every case asserts: exit code 0, nothing on standard output, no
+    window attempt, the exact log (bytes, or None for no file) and which
+    updater ran with exactly what: started is (updater, destination,
+    package, cwd), or None when no updater may have run."""
+    assert run.exit_code == 0
+    assert run.stdout == b""
+    assert run.window_attempts() == []
+    assert sandbox.log() == log
+    expected = {path: None for path in sandbox.updaters}
+    if started is not None:
+        expected[started[0]] = expected_record(*started, finished=finished)
+    assert sandbox.records() == expected

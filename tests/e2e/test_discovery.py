@@ -1,0 +1,119 @@
+"""How the management and product directories are found: the setup file,
+its defaults, the marker libraries and the search over the drives C to Z."""
+import pytest
+
+from harness import UPDATER, check_run, log_file, params
+
+SUCC1, SUCC2, COM = "IsZofixaPath succ[1]!", "IsZofixaPath succ[2]!", "GetZofixaPath com!"
+DEFAULT = "C:\\Zof\\ZOFIXA\\"
+PACKAGE = "C:\\pkg\\update.zip"
+
+
+def product_found(sandbox, updater, entry, product):
+    """check_run's arguments for a run that started the updater with product."""
+    destination = product + "download\\sorvane"
+    return dict(log=log_file([entry, params(destination, PACKAGE)]),
+                started=(updater, destination, PACKAGE, "C:\\pkg"))
+
+
+def search_layout(sandbox, case):
+    """Lays out the products of one drive-search case."""
+    if case == "first letter wins":
+        sandbox.map_drive("d")
+        for letter in "ABDE":  # A: and B: are never tried
+            sandbox.product(f"{letter}:\\Zof\\ZOFIXA\\")
+    elif case == "one marker alone never counts":
+        sandbox.product("E:\\Zof\\ZOFIXA\\", markers=["Halvo.dll"])
+        sandbox.product("F:\\Zof\\ZOFIXA\\", markers=["Murtelan.dll"])
+        sandbox.product("G:\\Zof\\ZOFIXA\\")
+    elif case == "a directory named Halvo.dll counts":
+        sandbox.mkdir("E:\\Zof\\ZOFIXA\\Halvo.dll")
+        sandbox.product("E:\\Zof\\ZOFIXA\\", markers=["Murtelan.dll"])
+    elif case == "drives without a medium are skipped up to Z:":
+        for letter in "DEFGHIJKLMNOPQRSTUVWXY":
+            sandbox.map_drive(letter, None)
+        sandbox.map_drive("z")
+        sandbox.product("Z:\\Zof\\ZOFIXA\\")
+
+
+@pytest.mark.parametrize("case, found", [
+    ("first letter wins", "D:\\Zof\\ZOFIXA\\"),
+    ("one marker alone never counts", "G:\\Zof\\ZOFIXA\\"),
+    ("a directory named Halvo.dll counts", "E:\\Zof\\ZOFIXA\\"),
+    ("drives without a medium are skipped up to Z:", "Z:\\Zof\\ZOFIXA\\"),
+])
+def test_drive_search(sandbox, case, found):
+    sandbox.setup(manage="C:\\Mgr", zofixa="C:\\Nowhere\\ZOFIXA")
+    updater = sandbox.updater("C:\\Mgr")
+    launcher = sandbox.launcher("C:\\pkg")
+    search_layout(sandbox, case)
+    run = sandbox.run(launcher)
+    check_run(sandbox, run, **product_found(sandbox, updater, SUCC2, found))
+    # Under Wine a drive without a medium fails at once; quietly, in any case.
+    assert run.seconds < 10
+
+
+def test_an_empty_product_value_goes_straight_to_the_search(sandbox):
+    # The default directory is valid, but only the search may find it.
+    sandbox.setup(manage="C:\\Mgr", zofixa="")
+    updater = sandbox.updater("C:\\Mgr")
+    sandbox.product(DEFAULT)
+    run = sandbox.run(sandbox.launcher("C:\\pkg"))
+    check_run(sandbox, run, **product_found(sandbox, updater, SUCC2, DEFAULT))
+
+
+def test_a_failed_setup_value_is_not_retried_on_other_drives(sandbox):
+    sandbox.setup(manage="C:\\Mgr", zofixa="C:\\Tools\\ZOFIXA")
+    sandbox.updater("C:\\Mgr")
+    sandbox.product("E:\\Tools\\ZOFIXA\\")
+    run = sandbox.run(sandbox.launcher("C:\\pkg"))
+    check_run(sandbox, run, log_file([COM, "GetZofixaPath no exists, path=" + DEFAULT]))
+
+
+def test_nothing_found_takes_the_default_directory_when_it_exists(sandbox):
+    sandbox.setup(manage="C:\\Mgr", zofixa="C:\\Tools\\ZOFIXA")
+    updater = sandbox.updater("C:\\Mgr")
+    sandbox.mkdir(DEFAULT)  # no marker libraries in it
+    run = sandbox.run(sandbox.launcher("C:\\pkg"))
+    check_run(sandbox, run, **product_found(sandbox, updater, COM, DEFAULT))
+
+
+@pytest.mark.parametrize("setup_text", [
+    "[MANAGE]\nPATH=C:\\Mgr\n",
+    "[MANAGE]\nPATH=C:\\Mgr\n[ZOFIXA]\nOTHER=E:\\Zof\\ZOFIXA\n",
+], ids=["no section", "no key"])
+def test_the_default_product_value_is_validated_first(sandbox, setup_text):
+    sandbox.setup_file(setup_text)
+    updater = sandbox.updater("C:\\Mgr")
+    sandbox.product(DEFAULT)
+    sandbox.product("E:\\Zof\\ZOFIXA\\")
+    run = sandbox.run(sandbox.launcher("C:\\pkg"))
+    check_run(sandbox, run, **product_found(sandbox, updater, SUCC1, DEFAULT))
+
+
+@pytest.mark.parametrize("zofixa, product", [
+    ("E:\\Tools\\ZOFIXA", "E:\\Tools\\ZOFIXA\\"),       # one backslash is added
+    ("E:\\Tools\\ZOFIXA\\\\", "E:\\Tools\\ZOFIXA\\\\"),  # both are kept
+])
+def test_trailing_backslashes_of_the_setup_values(sandbox, zofixa, product):
+    # The management value loses its whole run of backslashes, then gets one.
+    sandbox.setup(manage="C:\\Program Files\\Mgr\\\\\\", zofixa=zofixa)
+    updater = sandbox.updater("C:\\Program Files\\Mgr")
+    sandbox.product("E:\\Tools\\ZOFIXA\\")
+    run = sandbox.run(sandbox.launcher("C:\\pkg"))
+    check_run(sandbox, run, **product_found(sandbox, updater, SUCC1, product))
+
+
+@pytest.mark.parametrize("manage", [None, "", "\\\\", "Mgr", "C:Mgr", "\\Mgr"],
+                         ids=["no setup value", "empty", "backslashes", "relative",
+                              "drive-relative", "root-relative"])
+def test_no_updater_is_started_from_a_place_that_is_not_absolute(sandbox, manage):
+    # Planted where a relative management directory would resolve: the root
+    # of the current drive, the current directory and below both.
+    for place in ["C:\\", "C:\\pkg", "C:\\pkg\\Mgr", "C:\\Mgr"]:
+        sandbox.updater(place)
+    sandbox.setup(manage=manage, zofixa=DEFAULT)
+    sandbox.product(DEFAULT)
+    run = sandbox.run(sandbox.launcher("C:\\pkg"))
+    built = (manage or "").rstrip("\\") + "\\" + UPDATER
+    check_run(sandbox, run, log_file(["GetRegManPath no exists, path=" + built]))

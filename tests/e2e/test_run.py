@@ -1,0 +1,84 @@
+"""The run from start to exit: the typical success, each way it stops, and
+the wait for the updater."""
+import time
+
+import pytest
+
+from harness import check_run, log_file, params
+
+SUCC1 = "IsZofixaPath succ[1]!"
+
+
+def test_typical_run_starts_the_updater_hidden_and_logs_after_it_ended(sandbox, installed):
+    run = sandbox.run(installed.launcher)
+    check_run(sandbox, run,
+              log_file([SUCC1, params(installed.destination, installed.package)]),
+              started=installed.started())
+
+
+def test_default_product_directory_and_package_on_another_drive(sandbox):
+    # No [ZOFIXA] section: the default C:\Zof\ZOFIXA is validated as it is.
+    sandbox.setup(manage="C:\\Mgr")
+    sandbox.product("C:\\Zof\\ZOFIXA\\")
+    updater = sandbox.updater("C:\\Mgr")
+    sandbox.map_drive("d")
+    launcher = sandbox.launcher("D:\\pkg")
+    run = sandbox.run(launcher)
+    exact = '"C:\\Zof\\ZOFIXA\\download\\sorvane" "D:\\pkg\\update.zip"'
+    check_run(sandbox, run, log_file([SUCC1, exact]),
+              started=(updater, "C:\\Zof\\ZOFIXA\\download\\sorvane", "D:\\pkg\\update.zip",
+                       "D:\\pkg"))
+
+
+@pytest.mark.parametrize("missing", ["updater", "product", "package"])
+def test_a_missing_location_stops_the_run_with_one_entry(sandbox, installed, missing):
+    if missing == "updater":
+        sandbox.remove_updater(installed.updater)
+        # The product directory is not even looked up.
+        entries = ["GetRegManPath no exists, path=" + installed.updater]
+    elif missing == "product":
+        for marker in sandbox.host(installed.product).iterdir():
+            marker.unlink()
+        sandbox.host(installed.product).rmdir()
+        entries = ["GetZofixaPath com!", "GetZofixaPath no exists, path=C:\\Zof\\ZOFIXA\\"]
+    else:
+        sandbox.host(installed.package).unlink()
+        entries = [SUCC1, "GetUnzipPackPath no exists, path=" + installed.package]
+    run = sandbox.run(installed.launcher)
+    check_run(sandbox, run, log_file(entries))
+
+
+def test_an_updater_that_is_no_program_fails_quietly_and_is_still_logged(sandbox, installed):
+    sandbox.write(installed.updater, b"not a program\r\n")
+    run = sandbox.run(installed.launcher)
+    check_run(sandbox, run, log_file([SUCC1, params(installed.destination, installed.package)]))
+    assert run.seconds < 10
+
+
+@pytest.mark.parametrize("updater_env, finished", [
+    ({"FAKE_UPDATER_EXIT_CODE": "7"}, True),
+    ({"FAKE_UPDATER_CRASH": "1"}, False),
+], ids=["error exit code", "crash"])
+def test_the_updaters_failure_never_reaches_the_exit_code(sandbox, installed, updater_env,
+                                                          finished):
+    run = sandbox.run(installed.launcher, env=updater_env)
+    check_run(sandbox, run,
+              log_file([SUCC1, params(installed.destination, installed.package)]),
+              started=installed.started(), finished=finished)
+
+
+def test_the_launcher_waits_for_the_updater_before_the_parameter_entry(sandbox, installed):
+    launch = sandbox.start(installed.launcher, env={"FAKE_UPDATER_SLEEP_MS": "3000"})
+    deadline = time.monotonic() + 30
+    while sandbox.record(installed.updater) is None and time.monotonic() < deadline:
+        time.sleep(0.05)
+    assert sandbox.record(installed.updater) is not None, "the updater never started"
+    # The updater runs: the launcher waits and has not logged the parameters.
+    time.sleep(1)
+    assert launch.running()
+    assert sandbox.log() == log_file([SUCC1])
+    run = launch.finish()
+    assert run.seconds >= 3
+    check_run(sandbox, run,
+              log_file([SUCC1, params(installed.destination, installed.package)]),
+              started=installed.started())
