@@ -3,6 +3,7 @@
 #include "log/DiagLog.h"
 #include "support/TestFiles.h"
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,12 @@ struct Choice {
     std::wstring expected;
     std::string logEntry;
 };
+
+// Names the case in test listings instead of a dump of its bytes.
+void PrintTo(const Choice& choice, std::ostream* os)
+{
+    *os << choice.name;
+}
 
 class ZofixaChoiceTest : public ZofixaPathTest, public ::testing::WithParamInterface<Choice> {};
 
