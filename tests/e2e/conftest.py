@@ -34,10 +34,9 @@ class Installation:
     package: str
     destination: str  # what the updater must receive first
 
-    def started(self, destination=None, package=None):
+    def started(self, package=None, cwd=None):
         """check_run's description of the updater run this installation makes."""
-        return (self.updater, destination or self.destination, package or self.package,
-                self.folder)
+        return (self.updater, self.destination, package or self.package, cwd or self.folder)
 
 
 @pytest.fixture

@@ -9,7 +9,7 @@ DEFAULT = "C:\\Zof\\ZOFIXA\\"
 PACKAGE = "C:\\pkg\\update.zip"
 
 
-def product_found(sandbox, updater, entry, product):
+def product_found(updater, entry, product):
     """check_run's arguments for a run that started the updater with product."""
     destination = product + "download\\sorvane"
     return dict(log=log_file([entry, params(destination, PACKAGE)]),
@@ -48,7 +48,7 @@ def test_drive_search(sandbox, case, found):
     launcher = sandbox.launcher("C:\\pkg")
     search_layout(sandbox, case)
     run = sandbox.run(launcher)
-    check_run(sandbox, run, **product_found(sandbox, updater, SUCC2, found))
+    check_run(sandbox, run, **product_found(updater, SUCC2, found))
     # Under Wine a drive without a medium fails at once; quietly, in any case.
     assert run.seconds < 10
 
@@ -59,7 +59,7 @@ def test_an_empty_product_value_goes_straight_to_the_search(sandbox):
     updater = sandbox.updater("C:\\Mgr")
     sandbox.product(DEFAULT)
     run = sandbox.run(sandbox.launcher("C:\\pkg"))
-    check_run(sandbox, run, **product_found(sandbox, updater, SUCC2, DEFAULT))
+    check_run(sandbox, run, **product_found(updater, SUCC2, DEFAULT))
 
 
 def test_a_failed_setup_value_is_not_retried_on_other_drives(sandbox):
@@ -75,7 +75,7 @@ def test_nothing_found_takes_the_default_directory_when_it_exists(sandbox):
     updater = sandbox.updater("C:\\Mgr")
     sandbox.mkdir(DEFAULT)  # no marker libraries in it
     run = sandbox.run(sandbox.launcher("C:\\pkg"))
-    check_run(sandbox, run, **product_found(sandbox, updater, COM, DEFAULT))
+    check_run(sandbox, run, **product_found(updater, COM, DEFAULT))
 
 
 @pytest.mark.parametrize("setup_text", [
@@ -88,7 +88,7 @@ def test_the_default_product_value_is_validated_first(sandbox, setup_text):
     sandbox.product(DEFAULT)
     sandbox.product("E:\\Zof\\ZOFIXA\\")
     run = sandbox.run(sandbox.launcher("C:\\pkg"))
-    check_run(sandbox, run, **product_found(sandbox, updater, SUCC1, DEFAULT))
+    check_run(sandbox, run, **product_found(updater, SUCC1, DEFAULT))
 
 
 @pytest.mark.parametrize("zofixa, product", [
@@ -101,7 +101,7 @@ def test_trailing_backslashes_of_the_setup_values(sandbox, zofixa, product):
     updater = sandbox.updater("C:\\Program Files\\Mgr")
     sandbox.product("E:\\Tools\\ZOFIXA\\")
     run = sandbox.run(sandbox.launcher("C:\\pkg"))
-    check_run(sandbox, run, **product_found(sandbox, updater, SUCC1, product))
+    check_run(sandbox, run, **product_found(updater, SUCC1, product))
 
 
 @pytest.mark.parametrize("manage", [None, "", "\\\\", "Mgr", "C:Mgr", "\\Mgr"],
