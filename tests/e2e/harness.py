@@ -131,30 +131,23 @@ class Sandbox:
         drive = self.prefix / "dosdevices" / win.drive.lower()
         return drive.joinpath(*win.parts[1:])
 
-    def map_drive(self, letter, target="folder"):
-        """Maps letter to an empty folder, to no medium (None) or unmaps it
-        ("none")."""
+    def map_drive(self, letter, medium=True):
+        """Maps letter to an empty folder, or to a drive without a medium."""
         link = self.prefix / "dosdevices" / f"{letter.lower()}:"
         if link.is_symlink():
             link.unlink()
-        if target == "none":
-            return
-        if target is None:
-            link.symlink_to(self.prefix / f"no-medium-{letter.lower()}")
-            return
-        folder = self.prefix / "drives" / letter.lower()
-        folder.mkdir(parents=True, exist_ok=True)
-        link.symlink_to(folder)
+        target = self.prefix / ("drives" if medium else "no-medium") / letter.lower()
+        if medium:
+            target.mkdir(parents=True, exist_ok=True)
+        link.symlink_to(target)
 
     def write(self, path, data=b""):
         host = self.host(path)
         host.parent.mkdir(parents=True, exist_ok=True)
-        host.write_bytes(data if isinstance(data, bytes) else data.encode())
-        return path
+        host.write_bytes(data)
 
     def mkdir(self, path):
         self.host(path).mkdir(parents=True, exist_ok=True)
-        return path
 
     def make_read_only(self, path):
         """Makes a file unwritable even for root, who ignores the read-only
@@ -172,10 +165,10 @@ class Sandbox:
     # --- the product and the launcher ---
 
     def setup_file(self, text, encoding="ascii"):
-        """IxaSetup.ini in the system directory, CRLF lines; encoding
-        "utf-16" writes UTF-16LE with a byte-order mark."""
+        """IxaSetup.ini in the system directory, text with CRLF lines in the
+        given encoding (a byte-order mark, if wanted, is part of text)."""
         data = text.replace("\n", "\r\n").encode(encoding)
-        return self.write(r"C:\windows\system32\IxaSetup.ini", data)
+        self.write(r"C:\windows\system32\IxaSetup.ini", data)
 
     def setup(self, manage=None, zofixa=None):
         """A setup file with [MANAGE] PATH and [ZOFIXA] PATH; None leaves a
@@ -190,7 +183,6 @@ class Sandbox:
     def product(self, directory, markers=("Halvo.dll", "Murtelan.dll")):
         for marker in markers:
             self.write(str(PureWindowsPath(directory, marker)))
-        return directory
 
     def updater(self, directory):
         """The updater stand-in as Quentabrix.exe in directory; returns its path."""
@@ -203,15 +195,14 @@ class Sandbox:
     def remove_updater(self, path):
         """Removes an updater and what it recorded in an earlier run."""
         self.host(path).unlink()
-        self.host(str(PureWindowsPath(path).parent / RECORD)).unlink(missing_ok=True)
+        self._record_file(path).unlink(missing_ok=True)
 
-    def launcher(self, directory, package=True):
+    def launcher(self, directory):
         """UnzipLauncher.exe in directory, with update.zip beside it."""
         path = str(PureWindowsPath(directory, LAUNCHER))
         self.mkdir(directory)
         shutil.copyfile(BIN / LAUNCHER, self.host(path))
-        if package:
-            self.write(str(PureWindowsPath(directory, "update.zip")), EMPTY_ZIP)
+        self.write(str(PureWindowsPath(directory, "update.zip")), EMPTY_ZIP)
         return path
 
     # --- running and reading back ---
@@ -236,10 +227,14 @@ class Sandbox:
         host = self.host(r"C:\log.ini")
         return host.read_bytes() if host.is_file() else None
 
+    def _record_file(self, updater):
+        """Where the updater stand-in at this path records (beside itself)."""
+        return self.host(str(PureWindowsPath(updater).parent / RECORD))
+
     def record(self, updater):
         """What the updater stand-in at this path recorded, as a dict, or
         None when it never ran."""
-        host = self.host(str(PureWindowsPath(updater).parent / RECORD))
+        host = self._record_file(updater)
         if not host.exists():
             return None
         lines = host.read_text(encoding="utf-8").splitlines()

@@ -31,7 +31,7 @@ def search_layout(sandbox, case):
         sandbox.product("E:\\Zof\\ZOFIXA\\", markers=["Murtelan.dll"])
     elif case == "drives without a medium are skipped up to Z:":
         for letter in "DEFGHIJKLMNOPQRSTUVWXY":
-            sandbox.map_drive(letter, None)
+            sandbox.map_drive(letter, medium=False)
         sandbox.map_drive("z")
         sandbox.product("Z:\\Zof\\ZOFIXA\\")
 

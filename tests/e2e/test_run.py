@@ -1,5 +1,6 @@
 """The run from start to exit: the typical success, each way it stops, and
 the wait for the updater."""
+import shutil
 import time
 
 import pytest
@@ -37,9 +38,7 @@ def test_a_missing_location_stops_the_run_with_one_entry(sandbox, installed, mis
         # The product directory is not even looked up.
         entries = ["GetRegManPath no exists, path=" + installed.updater]
     elif missing == "product":
-        for marker in sandbox.host(installed.product).iterdir():
-            marker.unlink()
-        sandbox.host(installed.product).rmdir()
+        shutil.rmtree(sandbox.host(installed.product))
         entries = ["GetZofixaPath com!", "GetZofixaPath no exists, path=C:\\Zof\\ZOFIXA\\"]
     else:
         sandbox.host(installed.package).unlink()
