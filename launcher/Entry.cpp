@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "Hardening.h"
 #include "UnzipLauncher.h"
 
 namespace {
@@ -34,6 +35,7 @@ int RunLauncher(FrameworkInitFn init)
         ReportFrameworkFailure();
         return 1;
     }
+    HardenProcess();
     CUnzipLauncher launcher;
     launcher.UnzipPack();
     return 0;

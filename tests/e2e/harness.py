@@ -210,7 +210,7 @@ class Sandbox:
     def start(self, exe, env=None):
         """Starts exe from its own folder, as a double click would, with Wine
         reporting every window attempt."""
-        run_env = dict(self.env, WINEDEBUG="err+winediag", **(env or {}))
+        run_env = {**self.env, "WINEDEBUG": "err+winediag", **(env or {})}
         stdout, stderr = self.workdir / "stdout", self.workdir / "stderr"
         # Files, not pipes: an updater left running keeps a pipe open.
         with open(stdout, "wb") as out, open(stderr, "wb") as err:
