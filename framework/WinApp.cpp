@@ -27,8 +27,7 @@ CWinApp* AfxGetApp()
     return g_pApp;
 }
 
-BOOL AfxWinInit(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmdLine,
-                int nCmdShow)
+BOOL AfxWinInit(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmdLine, int nCmdShow)
 {
     // SetErrorMode replaces the mode, so read it first to keep the bits the
     // process already had.

@@ -29,5 +29,4 @@ CWinApp* AfxGetApp();
 // so that later probes of empty drives never raise a system dialog, then
 // records the arguments in the application object. Fails when there is no
 // application object or it was initialised already.
-BOOL AfxWinInit(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmdLine,
-                int nCmdShow);
+BOOL AfxWinInit(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmdLine, int nCmdShow);

@@ -4,8 +4,8 @@
 
 #include <windows.h>
 
-using FrameworkInitFn = BOOL (*)(HINSTANCE hInstance, HINSTANCE hPrevInstance,
-                                 LPWSTR lpCmdLine, int nCmdShow);
+using FrameworkInitFn = BOOL (*)(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmdLine,
+                                 int nCmdShow);
 
 // Initialises the framework with init, then runs the launcher. Returns the
 // process exit code: 1 when the framework fails, else 0.

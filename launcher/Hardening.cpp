@@ -8,8 +8,8 @@ SetDefaultDllDirectoriesFn FindSetDefaultDllDirectories()
     }
     // Through void(*)(), the one function type any other converts from
     // without a warning.
-    const auto proc = reinterpret_cast<void (*)()>(
-        GetProcAddress(kernel32, "SetDefaultDllDirectories"));
+    const auto proc =
+        reinterpret_cast<void (*)()>(GetProcAddress(kernel32, "SetDefaultDllDirectories"));
     return reinterpret_cast<SetDefaultDllDirectoriesFn>(proc);
 }
 

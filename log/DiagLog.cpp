@@ -7,7 +7,7 @@ const wchar_t kLogFilePath[] = L"c:\\log.ini";
 namespace {
 // Belongs to the process; it is not stored between runs.
 int g_nLogEntry = 0;
-}
+}  // namespace
 
 void WriteLog(const std::wstring& message)
 {

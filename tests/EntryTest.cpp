@@ -69,7 +69,8 @@ TEST_F(EntryTest, InitialisedFrameworkGivesExitCodeZeroWhateverTheRun)
     EXPECT_EQ(exitCode, 0);
     EXPECT_EQ(out, "");
     // No setup file here, so the run stops at the updater.
-    EXPECT_EQ(ReadBytes(kLogFilePath), "[LOG]\r\n0=GetRegManPath no exists, path=\\Quentabrix.exe\r\n");
+    EXPECT_EQ(ReadBytes(kLogFilePath),
+              "[LOG]\r\n0=GetRegManPath no exists, path=\\Quentabrix.exe\r\n");
 }
 
 TEST(WinAppTest, InitialisationSetsTheErrorModeAndSucceedsOnce)
@@ -80,9 +81,8 @@ TEST(WinAppTest, InitialisationSetsTheErrorModeAndSucceedsOnce)
     // No application object yet: failure, but the error mode is set anyway.
     EXPECT_EQ(AfxGetApp(), nullptr);
     EXPECT_FALSE(AfxWinInit(GetModuleHandleW(nullptr), nullptr, cmdLine, 0));
-    EXPECT_EQ(GetErrorMode(),
-              static_cast<UINT>(SEM_NOGPFAULTERRORBOX | SEM_FAILCRITICALERRORS |
-                                SEM_NOOPENFILEERRORBOX));
+    EXPECT_EQ(GetErrorMode(), static_cast<UINT>(SEM_NOGPFAULTERRORBOX | SEM_FAILCRITICALERRORS |
+                                                SEM_NOOPENFILEERRORBOX));
 
     CWinApp app;
     EXPECT_EQ(AfxGetApp(), &app);

@@ -80,8 +80,8 @@ TEST_F(HardeningDeathTest, FallbackKeepsTheCurrentDirectoryOut)
     // Windows: the current directory leaves the search; the exe's own folder
     // stays, which only SetDefaultDllDirectories can take out. Wine 8 keeps
     // the current directory too (it ignores an empty DLL directory).
-    const int expected = UnderWine() ? kBesideExe | kInCurrentDir | kSystemDll
-                                     : kBesideExe | kSystemDll;
+    const int expected =
+        UnderWine() ? kBesideExe | kInCurrentDir | kSystemDll : kBesideExe | kSystemDll;
     EXPECT_EXIT(
         {
             if (!RestrictDllSearch(nullptr)) std::exit(100);

@@ -47,9 +47,9 @@ TEST_F(LaunchTest, StartsHiddenWithTheExactParameters)
     EXPECT_TRUE(LaunchAndWait(OwnDir() + L"FakeUpdater.exe", params));
 
     const std::string record = Record();
-    EXPECT_NE(record.find("commandline=\"" + Utf8(OwnDir()) + "FakeUpdater.exe\" " +
-                          Utf8(params) + "\n"),
-              std::string::npos)
+    EXPECT_NE(
+        record.find("commandline=\"" + Utf8(OwnDir()) + "FakeUpdater.exe\" " + Utf8(params) + "\n"),
+        std::string::npos)
         << record;
     EXPECT_NE(record.find("argc=3\n"
                           "argv[1]=E:\\Zof\\My Product\\download\\sorvane\n"
@@ -99,8 +99,8 @@ TEST_F(LaunchTest, SuccessfulRunStartsTheUpdaterAndLogsItsParametersAfterTheWait
     CUnzipLauncher launcher;
     EXPECT_EQ(launcher.UnzipPack(), 1);
 
-    const std::string params = "\"E:\\Zof\\My Product\\download\\sorvane\" \"" +
-                               Utf8(OwnDir()) + "update.zip\"";
+    const std::string params =
+        "\"E:\\Zof\\My Product\\download\\sorvane\" \"" + Utf8(OwnDir()) + "update.zip\"";
     EXPECT_EQ(ReadBytes(kLogFilePath), "[LOG]\r\n0=IsZofixaPath succ[1]!\r\n1=" + params + "\r\n");
     EXPECT_EQ(launcher.ZofixaPath(), L"E:\\Zof\\My Product\\");
     const std::string record = Record();
@@ -182,9 +182,10 @@ TEST_F(LaunchTest, MissingPackageStopsBeforeTheLaunch)
 
     CUnzipLauncher launcher;
     EXPECT_EQ(launcher.UnzipPack(), 0);
-    EXPECT_EQ(ReadBytes(kLogFilePath), "[LOG]\r\n0=IsZofixaPath succ[2]!\r\n"
-                                       "1=GetUnzipPackPath no exists, path=" +
-                                           Utf8(OwnDir()) + "update.zip\r\n");
+    EXPECT_EQ(ReadBytes(kLogFilePath),
+              "[LOG]\r\n0=IsZofixaPath succ[2]!\r\n"
+              "1=GetUnzipPackPath no exists, path=" +
+                  Utf8(OwnDir()) + "update.zip\r\n");
     EXPECT_FALSE(Exists(kRecord));
 }
 

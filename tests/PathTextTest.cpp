@@ -16,13 +16,13 @@ TEST(PathTextTest, RemovesTheWholeRunOfTrailingBackslashes)
 
 TEST(PathTextTest, AbsoluteMeansDriveRootedOrUnc)
 {
-    for (const wchar_t* path : {L"C:\\", L"c:\\Mgr\\", L"Z:\\a b\\", L"\\\\srv\\share\\",
-                                L"\\\\?\\C:\\Mgr\\"}) {
+    for (const wchar_t* path :
+         {L"C:\\", L"c:\\Mgr\\", L"Z:\\a b\\", L"\\\\srv\\share\\", L"\\\\?\\C:\\Mgr\\"}) {
         EXPECT_TRUE(IsAbsolutePath(path)) << path;
     }
     // Each of these resolves against the current drive or directory.
-    for (const wchar_t* path : {L"", L"\\", L"\\Mgr\\", L"Mgr\\", L"C:", L"C:Mgr\\", L"1:\\",
-                                L"C:/Mgr/", L".\\"}) {
+    for (const wchar_t* path :
+         {L"", L"\\", L"\\Mgr\\", L"Mgr\\", L"C:", L"C:Mgr\\", L"1:\\", L"C:/Mgr/", L".\\"}) {
         EXPECT_FALSE(IsAbsolutePath(path)) << path;
     }
 }

@@ -37,8 +37,8 @@ std::wstring RecordPath()
 
 void Append(const std::wstring& path, const std::wstring& text)
 {
-    HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return;
     }
@@ -76,8 +76,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
     STARTUPINFOW si = {};
     si.cb = sizeof(si);
     GetStartupInfoW(&si);
-    text += L"useshowwindow=" + std::to_wstring((si.dwFlags & STARTF_USESHOWWINDOW) ? 1 : 0) +
-            L"\n";
+    text +=
+        L"useshowwindow=" + std::to_wstring((si.dwFlags & STARTF_USESHOWWINDOW) ? 1 : 0) + L"\n";
     text += L"showwindow=" + std::to_wstring(si.wShowWindow) + L"\n";
     Append(record, text);
 

@@ -96,8 +96,8 @@ void SandboxTest::TearDown()
 
 void SandboxTest::Clean()
 {
-    std::vector<std::wstring> paths = {kLogFilePath, SetupFile(), L"C:\\Zof",
-                                       OwnDir() + L"log.ini", OwnDir() + L"update.zip"};
+    std::vector<std::wstring> paths = {kLogFilePath, SetupFile(), L"C:\\Zof", OwnDir() + L"log.ini",
+                                       OwnDir() + L"update.zip"};
     for (const wchar_t* letter = L"ABEFGHIJKLMNOPQRSTUVWXY"; *letter != L'\0'; ++letter) {
         paths.push_back(std::wstring(1, *letter) + L":\\Zof");
     }
