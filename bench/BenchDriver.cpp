@@ -1,0 +1,266 @@
+// Times UnzipLauncher.exe against its floors inside one warm Wine prefix.
+// Each program is started with CreateProcessW and timed with the performance
+// counter from just before its creation to the return of the wait for its
+// exit. The programs of a comparison alternate (A B A B ...), so that drift
+// of the machine hits them alike; the ratio is the median of the ratios of
+// the pairs. Each run starts after a short untimed pause (kSettleMs). The
+// layout it expects is made by bench/run.
+//   usage: BenchDriver.exe [ROUNDS]   (the latency case runs ROUNDS / 10)
+// Exits with 1 when a target is missed, 2 when a run goes wrong.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "BenchStamps.h"
+
+namespace {
+
+const std::wstring kPackageDir = L"C:\\Downloads\\Update Package";
+const std::wstring kLauncher = kPackageDir + L"\\UnzipLauncher.exe";
+const std::wstring kUpdater = L"C:\\Mgr\\Quentabrix.exe";
+const std::wstring kDestination = L"C:\\Product\\ZOFIXA\\download\\sorvane";
+const std::wstring kPackage = kPackageDir + L"\\update.zip";
+const std::wstring kFloors = L"C:\\bench\\";
+
+// The launcher's setup file in each case.
+const char kEarlyStop[] = "[MANAGE]\r\nPATH=C:\\NoManager\r\n";
+const char kFullPath[] = "[MANAGE]\r\nPATH=C:\\Mgr\r\n[ZOFIXA]\r\nPATH=C:\\Product\\ZOFIXA\r\n";
+// An invalid product value: the search then probes every letter C..Z.
+const char kWorstSearch[] = "[MANAGE]\r\nPATH=C:\\Mgr\r\n[ZOFIXA]\r\nPATH=C:\\NoProduct\r\n";
+
+constexpr double kRatioTarget = 1.05;
+constexpr double kLatencyTargetMs = 20.0;
+constexpr int kWarmUpRounds = 3;
+// Untimed pause before each run: under Wine the previous process goes on
+// tearing down after its exit is signalled, and a run started meanwhile
+// takes 50 to 80 ms longer, whichever program it is.
+constexpr DWORD kSettleMs = 100;
+
+struct Program {
+    const char* label;
+    std::wstring commandLine;
+    const char* setup;  // the setup file written before each run
+    bool startsUpdater;
+};
+
+struct Run {
+    LONGLONG start;
+    LONGLONG end;
+};
+
+double g_ticksPerMs = 0;
+BenchStamps* g_stamps = nullptr;
+
+[[noreturn]] void Fail(const char* what, const char* label)
+{
+    std::printf("FAILED: %s: %s (error %lu)\n", label, what, GetLastError());
+    std::exit(2);
+}
+
+LONGLONG Now()
+{
+    LARGE_INTEGER now = {};
+    QueryPerformanceCounter(&now);
+    return now.QuadPart;
+}
+
+double Ms(LONGLONG ticks)
+{
+    return static_cast<double>(ticks) / g_ticksPerMs;
+}
+
+std::wstring Quoted(const std::wstring& text)
+{
+    return L"\"" + text + L"\"";
+}
+
+std::wstring SystemFile(const wchar_t* name)
+{
+    constexpr UINT kChars = MAX_PATH;
+    wchar_t dir[kChars] = {};
+    const UINT cch = GetSystemDirectoryW(dir, kChars);
+    // Failed when 0, too small when not below the buffer's size.
+    if (cch == 0 || cch >= kChars) Fail("no system directory", "driver");
+    return std::wstring(dir, cch) + L"\\" + name;
+}
+
+void WriteFileBytes(const std::wstring& path, const char* text, const char* label)
+{
+    const HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) Fail("cannot write the setup file", label);
+    DWORD written = 0;
+    const DWORD size = static_cast<DWORD>(std::char_traits<char>::length(text));
+    const BOOL ok = WriteFile(file, text, size, &written, nullptr);
+    CloseHandle(file);
+    if (!ok || written != size) Fail("cannot write the setup file", label);
+}
+
+Run RunOnce(const Program& program)
+{
+    static const std::wstring setupFile = SystemFile(L"IxaSetup.ini");
+    WriteFileBytes(setupFile, program.setup, program.label);
+    *g_stamps = {};
+    Sleep(kSettleMs);
+
+    std::wstring commandLine = program.commandLine;  // CreateProcessW may change it
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    const LONGLONG start = Now();
+    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        kPackageDir.c_str(), &si, &pi)) {
+        Fail("cannot start", program.label);
+    }
+    WaitForSingleObject(pi.hProcess, INFINITE);
+    const LONGLONG end = Now();
+
+    DWORD exitCode = 1;
+    GetExitCodeProcess(pi.hProcess, &exitCode);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    if (exitCode != 0) Fail("exit code not 0", program.label);
+    if ((g_stamps->updaterExit != 0) != program.startsUpdater) {
+        Fail(program.startsUpdater ? "the updater did not run" : "the updater ran", program.label);
+    }
+    return {start, end};
+}
+
+double Percentile(std::vector<double> values, double fraction)
+{
+    std::sort(values.begin(), values.end());
+    const double at = fraction * static_cast<double>(values.size() - 1);
+    const size_t low = static_cast<size_t>(at);
+    const size_t high = std::min(low + 1, values.size() - 1);
+    return values[low] + (values[high] - values[low]) * (at - static_cast<double>(low));
+}
+
+void PrintLog()
+{
+    const HANDLE file = CreateFileW(L"C:\\log.ini", GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    constexpr DWORD kBytes = 4096;
+    char text[kBytes] = {};
+    DWORD read = 0;
+    ReadFile(file, text, kBytes - 1, &read, nullptr);
+    CloseHandle(file);
+    const std::string lines(text, read);
+    for (size_t at = 0, end; at < lines.size(); at = end + 2) {
+        end = std::min(lines.find("\r\n", at), lines.size());
+        std::printf("      c:\\log.ini  %s\n", lines.substr(at, end - at).c_str());
+    }
+}
+
+void PrintTimes(const char* label, const std::vector<double>& ms)
+{
+    std::printf("    %-44s median %7.2f ms  (middle half %.2f .. %.2f)\n", label,
+                Percentile(ms, 0.5), Percentile(ms, 0.25), Percentile(ms, 0.75));
+}
+
+// Runs the programs in turn for rounds, after a warm-up; prints each one's
+// times and returns the median of the ratios of the first to the second.
+bool Compare(const char* title, const std::vector<Program>& programs, int rounds)
+{
+    std::printf("\n%s\n", title);
+    for (int round = 0; round < kWarmUpRounds; ++round) {
+        for (const Program& program : programs) {
+            RunOnce(program);
+        }
+    }
+    std::vector<std::vector<double>> ms(programs.size());
+    for (int round = 0; round < rounds; ++round) {
+        for (size_t i = 0; i < programs.size(); ++i) {
+            const Run run = RunOnce(programs[i]);
+            ms[i].push_back(Ms(run.end - run.start));
+        }
+    }
+    for (size_t i = 0; i < programs.size(); ++i) {
+        PrintTimes(programs[i].label, ms[i]);
+    }
+    std::vector<double> ratios;
+    for (int round = 0; round < rounds; ++round) {
+        ratios.push_back(ms[0][round] / ms[1][round]);
+    }
+    const double ratio = Percentile(ratios, 0.5);
+    const bool met = ratio <= kRatioTarget;
+    std::printf("    ratio %.3f (median of %d pairs; target <= %.2f) %s\n", ratio, rounds,
+                kRatioTarget, met ? "met" : "MISSED");
+    return met;
+}
+
+// How long the launcher outlives an updater that sleeps one second.
+bool Latency(const Program& launcher, int rounds)
+{
+    std::printf("\nreturn latency: the updater sleeps 1 s\n");
+    SetEnvironmentVariableW(L"BENCH_UPDATER_SLEEP_MS", L"1000");
+    RunOnce(launcher);  // warm-up
+    std::vector<double> afterUpdater;
+    std::vector<double> wallMinusUpdater;
+    for (int round = 0; round < rounds; ++round) {
+        const Run run = RunOnce(launcher);
+        afterUpdater.push_back(Ms(run.end - g_stamps->updaterExit));
+        wallMinusUpdater.push_back(
+            Ms((run.end - run.start) - (g_stamps->updaterExit - g_stamps->updaterEntry)));
+    }
+    SetEnvironmentVariableW(L"BENCH_UPDATER_SLEEP_MS", nullptr);
+    PrintTimes("launcher exit after the updater's exit", afterUpdater);
+    PrintTimes("launcher wall time minus the updater's", wallMinusUpdater);
+    const double latency = Percentile(afterUpdater, 0.5);
+    const bool met = latency <= kLatencyTargetMs;
+    std::printf("    latency %.2f ms (median of %d runs; target <= %.0f ms) %s\n", latency, rounds,
+                kLatencyTargetMs, met ? "met" : "MISSED");
+    return met;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    const int rounds = argc > 1 ? std::max(10, _wtoi(argv[1])) : 200;
+    LARGE_INTEGER frequency = {};
+    QueryPerformanceFrequency(&frequency);
+    g_ticksPerMs = static_cast<double>(frequency.QuadPart) / 1000.0;
+
+    // Lives as long as the driver; the updater stamps into it.
+    const HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                              sizeof(BenchStamps), kStampMappingName);
+    if (mapping == nullptr) Fail("no stamp mapping", "driver");
+    g_stamps = static_cast<BenchStamps*>(
+        MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(BenchStamps)));
+    if (g_stamps == nullptr) Fail("no stamp view", "driver");
+
+    const std::wstring launcher = Quoted(kLauncher);
+    const Program earlyStop{"UnzipLauncher, updater missing", launcher, kEarlyStop, false};
+    const Program fullPath{"UnzipLauncher, full path", launcher, kFullPath, true};
+    const Program worstSearch{"UnzipLauncher, search of C: .. Z:", launcher, kWorstSearch, false};
+    const Program importsOnly{"floor: imports SHLWAPI and SHELL32", kFloors + L"ImportsOnly.exe",
+                              kEarlyStop, false};
+    const Program empty{"empty program (for information)", kFloors + L"EmptyProgram.exe",
+                        kEarlyStop, false};
+    const Program shellStart{"floor: the same hidden ShellExecuteExW",
+                             Quoted(kFloors + L"ShellStart.exe") + L" " + Quoted(kUpdater) + L" " +
+                                 Quoted(kDestination) + L" " + Quoted(kPackage),
+                             kFullPath, true};
+
+    std::printf("what each launcher case logs:\n");
+    for (const Program* program : {&earlyStop, &fullPath, &worstSearch}) {
+        RunOnce(*program);
+        std::printf("    %s\n", program->label);
+        PrintLog();
+    }
+
+    bool met = true;
+    met &= Compare("early stop", {earlyStop, importsOnly, empty}, rounds);
+    met &= Compare("full path, the updater exits at once", {fullPath, shellStart}, rounds);
+    met &= Compare("worst-case drive search", {worstSearch, earlyStop}, rounds);
+    met &= Latency(fullPath, std::max(5, rounds / 10));
+
+    UnmapViewOfFile(g_stamps);
+    CloseHandle(mapping);
+    return met ? 0 : 1;
+}
