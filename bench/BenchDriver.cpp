@@ -19,18 +19,22 @@
 
 namespace {
 
-const std::wstring kPackageDir = L"C:\\Downloads\\Update Package";
+// The sample installation of scripts/lib/sample-install.sh.
+const std::wstring kPackageDir = L"C:\\users\\Public\\Update Package";
 const std::wstring kLauncher = kPackageDir + L"\\UnzipLauncher.exe";
-const std::wstring kUpdater = L"C:\\Mgr\\Quentabrix.exe";
-const std::wstring kDestination = L"C:\\Product\\ZOFIXA\\download\\sorvane";
+const std::wstring kUpdater = L"C:\\Program Files\\Zof\\Manage\\Quentabrix.exe";
+const std::wstring kDestination = L"C:\\Program Files\\Zof\\ZOFIXA\\download\\sorvane";
 const std::wstring kPackage = kPackageDir + L"\\update.zip";
 const std::wstring kFloors = L"C:\\bench\\";
 
 // The launcher's setup file in each case.
 const char kEarlyStop[] = "[MANAGE]\r\nPATH=C:\\NoManager\r\n";
-const char kFullPath[] = "[MANAGE]\r\nPATH=C:\\Mgr\r\n[ZOFIXA]\r\nPATH=C:\\Product\\ZOFIXA\r\n";
+const char kFullPath[] =
+    "[MANAGE]\r\nPATH=C:\\Program Files\\Zof\\Manage\r\n"
+    "[ZOFIXA]\r\nPATH=C:\\Program Files\\Zof\\ZOFIXA\r\n";
 // An invalid product value: the search then probes every letter C..Z.
-const char kWorstSearch[] = "[MANAGE]\r\nPATH=C:\\Mgr\r\n[ZOFIXA]\r\nPATH=C:\\NoProduct\r\n";
+const char kWorstSearch[] =
+    "[MANAGE]\r\nPATH=C:\\Program Files\\Zof\\Manage\r\n[ZOFIXA]\r\nPATH=C:\\NoProduct\r\n";
 
 constexpr double kRatioTarget = 1.05;
 constexpr double kLatencyTargetMs = 20.0;

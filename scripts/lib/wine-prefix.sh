@@ -45,10 +45,15 @@ ul_new_prefix() {
     ln -s "$prefix/no-medium" "$prefix/dosdevices/d:"
     local letter
     for letter in a b e f g h i j k l m n o p q r s t u v w x y; do
-        mkdir -p "$prefix/drives/$letter"
-        ln -s "../drives/$letter" "$prefix/dosdevices/$letter:"
+        ul_empty_drive "$prefix" "$letter"
     done
     printf '%s\n' "$prefix"
+}
+
+# ul_empty_drive PREFIX LETTER: maps the drive to an empty folder of the prefix.
+ul_empty_drive() {
+    mkdir -p "$1/drives/$2"
+    ln -sfn "../drives/$2" "$1/dosdevices/$2:"
 }
 
 # Ends the prefix's processes and removes it.
