@@ -1,7 +1,9 @@
-# Throwaway 32-bit Wine prefixes, sourced by the scripts beside it.
+# Throwaway Wine prefixes, sourced by the scripts beside it.
 #
-# A template prefix is made once (about 10 s) and kept in $UL_WINE_TEMPLATE;
-# each run gets a hard-link copy of it beside the template (a few tens of
+# All Wine state of a build lives in one folder, $UL_WINE_DIR (by default the
+# mingw-x86 build's wine/). A template prefix per architecture is made there
+# once (win32: about 10 s; win64, a 64-bit Windows with WoW64: about 20 s);
+# each run gets a hard-link copy of it in the same folder (a few tens of
 # milliseconds) with its own registry files and these drives:
 #   A:, B:   empty folders of the prefix, <prefix>/drives/a and b
 #   C:       the prefix's drive_c
@@ -9,37 +11,51 @@
 #   E: .. Y: empty folders of the prefix, <prefix>/drives/e .. y
 #   Z:       none (a default prefix maps it to the host's /)
 
-: "${UL_WINE_TEMPLATE:=${XDG_CACHE_HOME:-${HOME:-/tmp}/.cache}/unziplauncher/wine-template}"
+: "${UL_WINE_DIR:=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/build/mingw-x86/wine}"
 export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEARCH=win32
 
-# Makes the template unless it is there; safe when several runs start at once.
+# ul_wine_template [ARCH]: makes the template of ARCH (win32, the default, or
+# win64) unless it is there, and prints its path; safe when several runs
+# start at once. When Wine cannot make it, Wine's own output is shown.
 ul_wine_template() {
-    [ -f "$UL_WINE_TEMPLATE/system.reg" ] && return 0
-    mkdir -p "$(dirname "$UL_WINE_TEMPLATE")"
-    (
-        flock 9
-        [ -f "$UL_WINE_TEMPLATE/system.reg" ] && exit 0
-        local staging="$UL_WINE_TEMPLATE.staging.$$"
-        rm -rf "$staging"
-        WINEPREFIX="$staging" wineboot -i >/dev/null 2>&1
-        WINEPREFIX="$staging" wineserver -w
-        [ -f "$staging/system.reg" ] || { echo "wine-prefix: wineboot made no prefix" >&2; exit 1; }
-        mv "$staging" "$UL_WINE_TEMPLATE"
-    ) 9>"$UL_WINE_TEMPLATE.lock"
+    local arch=${1:-win32}
+    local template="$UL_WINE_DIR/template-$arch"
+    if [ ! -f "$template/system.reg" ]; then
+        mkdir -p "$UL_WINE_DIR"
+        (
+            flock 9
+            [ -f "$template/system.reg" ] && exit 0
+            local staging="$template.staging.$$"
+            echo "wine-prefix: making the $arch template prefix (once per build; natively" \
+                "10 to 20 s, emulated 1 to 3 minutes)" >&2
+            rm -rf "$staging"
+            WINEPREFIX="$staging" WINEARCH=$arch wineboot -i >"$staging.log" 2>&1
+            WINEPREFIX="$staging" wineserver -w >>"$staging.log" 2>&1
+            if [ ! -f "$staging/system.reg" ]; then
+                echo "wine-prefix: wineboot made no $arch prefix; Wine said:" >&2
+                sed 's/^/    /' "$staging.log" >&2
+                rm -rf "$staging" "$staging.log"
+                exit 1
+            fi
+            rm -f "$staging.log"
+            mv "$staging" "$template"
+        ) 9>"$template.lock" || return 1
+    fi
+    printf '%s\n' "$template"
 }
 
-# Prints the path of a new prefix with the drive layout above.
+# ul_new_prefix [ARCH]: prints the path of a new prefix with the drive layout
+# above.
 ul_new_prefix() {
-    ul_wine_template || return 1
-    local prefix
+    local template prefix
+    template=$(ul_wine_template "${1:-win32}") || return 1
     # Beside the template, so that hard links always work (one file system).
-    prefix=$(mktemp -d "$(dirname "$UL_WINE_TEMPLATE")/ul-wine.XXXXXX") || return 1
+    prefix=$(mktemp -d "$UL_WINE_DIR/ul-wine.XXXXXX") || return 1
     rmdir "$prefix"
-    cp -al "$UL_WINE_TEMPLATE" "$prefix" || { rm -rf "$prefix"; return 1; }
+    cp -al "$template" "$prefix" || { rm -rf "$prefix"; return 1; }
     # Wine rewrites the registry files in place: they must not be shared.
     rm -f "$prefix"/*.reg
-    cp "$UL_WINE_TEMPLATE"/*.reg "$prefix"/
+    cp "$template"/*.reg "$prefix"/
     rm -f "$prefix"/dosdevices/?:
     ln -s ../drive_c "$prefix/dosdevices/c:"
     ln -s "$prefix/no-medium" "$prefix/dosdevices/d:"

@@ -6,7 +6,7 @@ import pytest
 
 # The shared checks live in harness.py: show their failures in detail too.
 pytest.register_assert_rewrite("harness")
-from harness import Sandbox  # noqa: E402
+from harness import SYSTEM32, Sandbox  # noqa: E402
 
 
 @pytest.fixture(scope="session")
@@ -25,6 +25,14 @@ def sandbox(tmp_path, _closing):
     _closing.append(box.close())
 
 
+@pytest.fixture
+def sandbox64(tmp_path, _closing):
+    """A prefix of a 64-bit Windows, where the 32-bit launcher runs under WoW64."""
+    box = Sandbox(tmp_path, arch="win64")
+    yield box
+    _closing.append(box.close())
+
+
 @dataclass
 class Installation:
     updater: str      # Quentabrix.exe in the management directory
@@ -39,18 +47,24 @@ class Installation:
         return (self.updater, self.destination, package or self.package, cwd or self.folder)
 
 
-@pytest.fixture
-def installed(sandbox):
+def install(sandbox, setup_directory=SYSTEM32, updater_program="FakeUpdater.exe"):
     """A product installed as its installer lays it out, and the launcher
-    downloaded into a folder with a space in its name."""
+    downloaded into a folder with a space in its name. The setup file goes
+    where the launcher reads it: the system directory of a 32-bit program."""
     product = "C:\\Program Files\\Zof\\ZOFIXA\\"
     folder = "C:\\users\\Public\\Update Package"
-    sandbox.setup(manage="C:\\Program Files\\Zof\\Manage\\", zofixa=product.rstrip("\\"))
+    sandbox.setup(manage="C:\\Program Files\\Zof\\Manage\\", zofixa=product.rstrip("\\"),
+                  directory=setup_directory)
     sandbox.product(product)
     return Installation(
-        updater=sandbox.updater("C:\\Program Files\\Zof\\Manage"),
+        updater=sandbox.updater("C:\\Program Files\\Zof\\Manage", updater_program),
         product=product,
         folder=folder,
         launcher=sandbox.launcher(folder),
         package=folder + "\\update.zip",
         destination=product + "download\\sorvane")
+
+
+@pytest.fixture
+def installed(sandbox):
+    return install(sandbox)

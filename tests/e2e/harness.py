@@ -2,8 +2,9 @@
 process in a throwaway 32-bit Wine prefix of its own, real files, a real
 child process. Everything is checked from the Linux side, not through Wine.
 
-Environment: UL_BIN_DIR holds UnzipLauncher.exe and FakeUpdater.exe,
-UL_WINE_TEMPLATE the template prefix (both default to the mingw-x86 build).
+Environment: UL_BIN_DIR holds UnzipLauncher.exe and the updater stand-ins,
+UL_WINE_DIR the Wine state (both default to the mingw-x86 build);
+UL_TIME_SCALE (set in an emulated machine) widens the suite's own margins.
 """
 import os
 import shutil
@@ -15,15 +16,24 @@ from pathlib import Path, PureWindowsPath
 ROOT = Path(__file__).resolve().parents[2]
 BUILD = ROOT / "build" / "mingw-x86"
 BIN = Path(os.environ.get("UL_BIN_DIR", BUILD / "bin"))
-TEMPLATE = os.environ.get("UL_WINE_TEMPLATE", str(BUILD / "wine-template"))
 PREFIX_LIB = ROOT / "scripts" / "lib" / "wine-prefix.sh"
 
 UPDATER = "Quentabrix.exe"
 LAUNCHER = "UnzipLauncher.exe"
 RECORD = "updater-record.txt"
 EMPTY_ZIP = b"PK\x05\x06" + bytes(18)
+SYSTEM32 = "C:\\windows\\system32"
+TIME_SCALE = float(os.environ.get("UL_TIME_SCALE", "1"))
+
+
+def slack(seconds):
+    """One of the suite's own time margins, wider on a slower machine. The
+    launcher's two-minute bound is never scaled."""
+    return seconds * TIME_SCALE
+
+
 # No run may take longer than the launcher's own two-minute bound and this.
-RUN_TIMEOUT = 120 + 60
+RUN_TIMEOUT = 120 + slack(60)
 WINDOW_ATTEMPT = "nodrv_CreateWindow"
 
 
@@ -34,9 +44,8 @@ def _prefix_lib_command(*command):
 
 def _prefix_lib(*command):
     """Calls a function of scripts/lib/wine-prefix.sh and returns its output."""
-    env = dict(os.environ, UL_WINE_TEMPLATE=TEMPLATE)
-    done = subprocess.run(_prefix_lib_command(*command), env=env, check=True,
-                          capture_output=True, text=True)
+    done = subprocess.run(_prefix_lib_command(*command), check=True,
+                          stdout=subprocess.PIPE, text=True)
     return done.stdout.strip()
 
 
@@ -92,25 +101,25 @@ class Launch:
 
 
 class Sandbox:
-    """One throwaway prefix. Drives as scripts/lib/wine-prefix.sh makes them:
-    C: the prefix's drive, D: no medium, A:, B:, E: .. Y: empty folders, no Z:.
+    """One throwaway prefix, of a 32-bit Windows (win32) or of a 64-bit one
+    (win64). Drives as scripts/lib/wine-prefix.sh makes them: C: the
+    prefix's drive, D: no medium, A:, B:, E: .. Y: empty folders, no Z:.
     Paths given to its methods are Windows paths."""
 
-    def __init__(self, workdir):
+    def __init__(self, workdir, arch="win32"):
         self.workdir = Path(workdir)
-        self.prefix = Path(_prefix_lib("ul_new_prefix"))
+        self.prefix = Path(_prefix_lib("ul_new_prefix", arch))
         self.updaters = []
         self.immutable = []
         self.env = {k: v for k, v in os.environ.items()
                     if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
         # C.UTF-8: Wine then maps non-ASCII file names and command lines.
-        self.env.update(WINEPREFIX=str(self.prefix), WINEARCH="win32",
-                        LC_ALL="C.UTF-8", WINEDEBUG="-all")
+        self.env.update(WINEPREFIX=str(self.prefix), LC_ALL="C.UTF-8", WINEDEBUG="-all")
         # A persistent server and one program run first: the first start in a
         # prefix brings up Wine's own desktop process, whose window attempts
         # must not be taken for the launcher's.
         subprocess.run(["wineserver", "-p"], env=self.env, check=True)
-        subprocess.run(["wine", "cmd", "/c", "exit"], env=self.env, check=True, timeout=60,
+        subprocess.run(["wine", "cmd", "/c", "exit"], env=self.env, check=True, timeout=slack(60),
                        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL)
 
@@ -164,13 +173,14 @@ class Sandbox:
 
     # --- the product and the launcher ---
 
-    def setup_file(self, text, encoding="ascii"):
-        """IxaSetup.ini in the system directory, text with CRLF lines in the
-        given encoding (a byte-order mark, if wanted, is part of text)."""
+    def setup_file(self, text, encoding="ascii", directory=SYSTEM32):
+        """IxaSetup.ini in the system directory (or another), text with CRLF
+        lines in the given encoding (a byte-order mark, if wanted, is part of
+        text)."""
         data = text.replace("\n", "\r\n").encode(encoding)
-        self.write(r"C:\windows\system32\IxaSetup.ini", data)
+        self.write(str(PureWindowsPath(directory, "IxaSetup.ini")), data)
 
-    def setup(self, manage=None, zofixa=None):
+    def setup(self, manage=None, zofixa=None, directory=SYSTEM32):
         """A setup file with [MANAGE] PATH and [ZOFIXA] PATH; None leaves a
         section out."""
         text = ""
@@ -178,17 +188,18 @@ class Sandbox:
             text += f"[MANAGE]\nPATH={manage}\n"
         if zofixa is not None:
             text += f"[ZOFIXA]\nPATH={zofixa}\n"
-        self.setup_file(text)
+        self.setup_file(text, directory=directory)
 
     def product(self, directory, markers=("Halvo.dll", "Murtelan.dll")):
         for marker in markers:
             self.write(str(PureWindowsPath(directory, marker)))
 
-    def updater(self, directory):
-        """The updater stand-in as Quentabrix.exe in directory; returns its path."""
+    def updater(self, directory, program="FakeUpdater.exe"):
+        """An updater stand-in (FakeUpdater64.exe: the 64-bit one) as
+        Quentabrix.exe in directory; returns its path."""
         path = str(PureWindowsPath(directory, UPDATER))
         self.mkdir(directory)
-        shutil.copyfile(BIN / "FakeUpdater.exe", self.host(path))
+        shutil.copyfile(BIN / program, self.host(path))
         self.updaters.append(path)
         return path
 
