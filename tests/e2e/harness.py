@@ -1,6 +1,7 @@
 """Runs the built UnzipLauncher.exe as a customer's machine would: a fresh
-process in a throwaway 32-bit Wine prefix of its own, real files, a real
-child process. Everything is checked from the Linux side, not through Wine.
+process in a throwaway Wine prefix of its own (a 32-bit Windows, or a 64-bit
+one for the WoW64 cases), real files, a real child process. Everything is
+checked from the Linux side, not through Wine.
 
 Environment: UL_BIN_DIR holds UnzipLauncher.exe and the updater stand-ins,
 UL_WINE_DIR the Wine state (both default to the mingw-x86 build);
