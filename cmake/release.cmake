@@ -1,0 +1,47 @@
+# What a release engineer receives: cpack makes
+#   UnzipLauncher-<version>-win32.zip          the exe, a README for the people
+#                                              who deploy it, the notices of the
+#                                              statically linked runtimes, SHA256SUMS
+#   UnzipLauncher-<version>-win32-symbols.zip  the unstripped twin of the exe
+include_guard()
+
+configure_file(${PROJECT_SOURCE_DIR}/resources/README-deploy.txt
+               ${CMAKE_BINARY_DIR}/release/README.txt @ONLY)
+install(TARGETS UnzipLauncher RUNTIME DESTINATION . COMPONENT app)
+install(FILES ${CMAKE_BINARY_DIR}/release/README.txt DESTINATION . COMPONENT app)
+if(NOT MSVC)
+    # The exe links libstdc++, libgcc and winpthread and the MinGW-w64
+    # runtime in; their licences, as the toolchain that linked them has them.
+    install(FILES /usr/share/doc/gcc-mingw-w64-base/copyright
+            DESTINATION NOTICES RENAME GCC-runtime.txt COMPONENT app)
+    install(FILES /usr/share/doc/mingw-w64-common/copyright
+            DESTINATION NOTICES RENAME MinGW-w64-runtime-and-winpthreads.txt COMPONENT app)
+    install(TARGETS UnzipLauncherSymbols RUNTIME DESTINATION symbols COMPONENT symbols)
+endif()
+# Last in its component: the sums of what it installed.
+install(CODE [[
+    set(root "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
+    file(GLOB_RECURSE files RELATIVE "${root}" "${root}/*")
+    list(FILTER files EXCLUDE REGEX "^(symbols/|SHA256SUMS$)")
+    list(SORT files)
+    set(sums "")
+    foreach(file IN LISTS files)
+        file(SHA256 "${root}/${file}" sum)
+        string(APPEND sums "${sum}  ${file}\n")
+    endforeach()
+    file(WRITE "${root}/SHA256SUMS" "${sums}")
+]] COMPONENT app)
+
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_NAME UnzipLauncher)
+set(CPACK_PACKAGE_VENDOR "UnzipLauncher developers")
+# All four parts: CPack's default keeps three.
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_SYSTEM_NAME win32)
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
+set(CPACK_COMPONENTS_ALL app symbols)
+set(CPACK_ARCHIVE_APP_FILE_NAME UnzipLauncher-${PROJECT_VERSION}-win32)
+set(CPACK_ARCHIVE_SYMBOLS_FILE_NAME UnzipLauncher-${PROJECT_VERSION}-win32-symbols)
+set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
+include(CPack)
