@@ -3,7 +3,6 @@
 #                                              who deploy it, the notices of the
 #                                              statically linked runtimes, SHA256SUMS
 #   UnzipLauncher-<version>-win32-symbols.zip  the unstripped twin of the exe
-include_guard()
 
 configure_file(${PROJECT_SOURCE_DIR}/resources/README-deploy.txt
                ${CMAKE_BINARY_DIR}/release/README.txt @ONLY)
