@@ -11,6 +11,11 @@ int g_nLogEntry = 0;
 
 void WriteLog(const std::wstring& message)
 {
+    if (g_nLogEntry == 0) {
+        // A run's entries stand alone: a longer earlier run would otherwise
+        // leave its later entries beside them. Other sections are others'.
+        WritePrivateProfileStringW(L"LOG", nullptr, nullptr, kLogFilePath);
+    }
     const std::wstring key = std::to_wstring(g_nLogEntry);
     ++g_nLogEntry;
     WritePrivateProfileStringW(L"LOG", key.c_str(), message.c_str(), kLogFilePath);

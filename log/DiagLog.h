@@ -6,6 +6,7 @@
 #include <string>
 
 // Writes message under the next entry number (0, 1, ... in each process).
+// Entry 0 first removes the section with every entry of earlier runs.
 // A failed write is ignored: the entry is lost and the number still used.
 void WriteLog(const std::wstring& message);
 

@@ -19,15 +19,16 @@ TEST_F(DiagLogTest, NumbersEntriesFromZeroInSectionLog)
               "1=\"C:\\Zof\\ZOFIXA\\download\\sorvane\" \"D:\\pkg\\update.zip\"\r\n");
 }
 
-TEST_F(DiagLogTest, LaterRunReplacesItsOwnKeysAndKeepsTheRest)
+TEST_F(DiagLogTest, FirstEntryRemovesEveryEntryOfEarlierRunsAndNothingElse)
 {
-    WriteLog(L"a");
-    WriteLog(L"b");
-    WriteLog(L"c");
-    ResetLogNumbering();  // as a new process does
+    WriteBytes(kLogFilePath,
+               "[OTHER]\r\nkeep=1\r\n[LOG]\r\n0=a\r\n1=b\r\n2=c\r\n[MORE]\r\nx=y\r\n");
     WriteLog(L"GetZofixaPath com!");
+    WriteLog(L"GetZofixaPath no exists, path=C:\\Zof\\ZOFIXA\\");
 
-    EXPECT_EQ(ReadBytes(kLogFilePath), "[LOG]\r\n0=GetZofixaPath com!\r\n1=b\r\n2=c\r\n");
+    EXPECT_EQ(ReadBytes(kLogFilePath),
+              "[OTHER]\r\nkeep=1\r\n[MORE]\r\nx=y\r\n[LOG]\r\n0=GetZofixaPath com!\r\n"
+              "1=GetZofixaPath no exists, path=C:\\Zof\\ZOFIXA\\\r\n");
 }
 
 TEST_F(DiagLogTest, FailedWriteIsSilentAndStillUsesItsNumber)

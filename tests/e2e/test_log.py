@@ -1,4 +1,4 @@
-"""The diagnostic log c:\\log.ini: numbering per run, what earlier runs left,
+"""The diagnostic log c:\\log.ini: one run per log, other sections kept,
 the stale log.ini beside the launcher, and a log that cannot be written."""
 import pytest
 
@@ -7,21 +7,21 @@ from harness import check_run, log_file, params
 SUCC1 = "IsZofixaPath succ[1]!"
 
 
-def test_each_run_numbers_from_0_and_keeps_what_it_does_not_write(sandbox, installed):
-    earlier = b"[OTHER]\r\nkeep=1\r\n"
-    old = [("0", "old 0"), ("1", "old 1"), ("2", "old 2")]
-    sandbox.write("C:\\log.ini", log_file(old, before=earlier))
-    parameter_entry = params(installed.destination, installed.package)
+def test_each_run_replaces_every_entry_of_earlier_runs_and_keeps_other_sections(sandbox,
+                                                                                 installed):
+    other = b"[OTHER]\r\nkeep=1\r\n"
+    longer = log_file(["old 0", "old 1", "old 2", "old 3"])
+    sandbox.write("C:\\log.ini", longer + other)
 
     run = sandbox.run(installed.launcher)
-    check_run(sandbox, run, log_file([SUCC1, parameter_entry, old[2]], before=earlier),
+    check_run(sandbox, run,
+              log_file([SUCC1, params(installed.destination, installed.package)], before=other),
               started=installed.started())
 
     sandbox.remove_updater(installed.updater)
     run = sandbox.run(installed.launcher)
     check_run(sandbox, run,
-              log_file(["GetRegManPath no exists, path=" + installed.updater,
-                        parameter_entry, old[2]], before=earlier))
+              log_file(["GetRegManPath no exists, path=" + installed.updater], before=other))
 
 
 def test_a_stale_log_beside_the_launcher_is_deleted(sandbox, installed):
