@@ -1,6 +1,8 @@
-#include "UnzipLauncher.h"
+#include "LaunchAndWait.h"
 
 #include <shellapi.h>
+
+#include "SystemLibrary.h"
 
 #if !defined(_WIN64)
 static_assert(sizeof(SHELLEXECUTEINFOW) == 60, "the 32-bit shell-execute record");
@@ -25,21 +27,46 @@ struct ProcessHandle {
 };
 }  // namespace
 
-BOOL LaunchAndWait(const std::wstring& file, const std::wstring& parameters)
+std::wstring WaitForUpdater(HANDLE hProcess, DWORD dwWaitMs)
 {
+    const DWORD dwWait = WaitForSingleObject(hProcess, dwWaitMs);
+    if (dwWait == WAIT_OBJECT_0) {
+        return std::wstring();
+    }
+    if (dwWait == WAIT_TIMEOUT) {
+        return L"WaitForSingleObject timeout;ms=" + std::to_wstring(dwWaitMs);
+    }
+    return L"WaitForSingleObject failed;errcode=" + std::to_wstring(GetLastError());
+}
+
+std::wstring LaunchAndWait(const std::wstring& csFile, const std::wstring& csParameters)
+{
+    std::wstring csFailure;
+    const auto shellExecuteEx =
+        GetSystemFunction<decltype(&ShellExecuteExW)>(L"shell32.dll", "ShellExecuteExW", csFailure);
+    if (shellExecuteEx == nullptr) {
+        return csFailure;
+    }
+
     SHELLEXECUTEINFOW sei = {};
     sei.cbSize = sizeof(sei);
     // NO_UI: an unattended machine must never get an error dialog.
     sei.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
-    sei.lpFile = file.c_str();
-    sei.lpParameters = parameters.c_str();
+    sei.lpFile = csFile.c_str();
+    sei.lpParameters = csParameters.c_str();
     sei.nShow = SW_HIDE;
 
-    const BOOL bLaunched = ShellExecuteExW(&sei);
+    SetLastError(ERROR_SUCCESS);
+    const BOOL bLaunched = shellExecuteEx(&sei);
+    const DWORD dwError = GetLastError();
     const ProcessHandle process(sei.hProcess);
-    if (process.handle != nullptr) {
-        // Whether the updater ended or the time ran out makes no difference.
-        WaitForSingleObject(process.handle, kUpdaterWaitMs);
+    if (!bLaunched) {
+        return L"ShellExecuteEx failed;errcode=" + std::to_wstring(dwError);
     }
-    return bLaunched;
+    // A start that gave no process (a document's handler, say) has nothing
+    // to wait for; the updater is a program, so this does not happen to it.
+    if (process.handle == nullptr) {
+        return std::wstring();
+    }
+    return WaitForUpdater(process.handle, kUpdaterWaitMs);
 }

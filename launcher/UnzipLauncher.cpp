@@ -2,8 +2,37 @@
 
 #include <shlwapi.h>
 
+#include "LaunchAndWait.h"
+#include "SystemLibrary.h"
 #include "discovery/Discovery.h"
 #include "log/DiagLog.h"
+
+namespace {
+using PathFileExistsFn = decltype(&PathFileExistsW);
+
+// PathFileExistsW, loaded now that the DLL search is restricted; null, and
+// logged, when the system cannot give it.
+PathFileExistsFn GetPathFileExists()
+{
+    std::wstring csFailure;
+    const auto pathFileExists =
+        GetSystemFunction<PathFileExistsFn>(L"shlwapi.dll", "PathFileExistsW", csFailure);
+    if (pathFileExists == nullptr) {
+        WriteLog(csFailure);
+    }
+    return pathFileExists;
+}
+
+// The parameter entry comes after the wait, then what went wrong, if anything.
+void StartUpdater(const std::wstring& csUpdater, const std::wstring& csParameters)
+{
+    const std::wstring csOutcome = LaunchAndWait(csUpdater, csParameters);
+    WriteLog(csParameters);
+    if (!csOutcome.empty()) {
+        WriteLog(csOutcome);
+    }
+}
+}  // namespace
 
 CUnzipLauncher::CUnzipLauncher()
 {
@@ -13,10 +42,10 @@ CUnzipLauncher::CUnzipLauncher()
     if (!IsDirectoryString(ownDir)) {
         return;
     }
+    // No existence test first: that would need SHLWAPI, and deleting a file
+    // that is not there fails without doing anything.
     const std::wstring staleLog = ownDir + L"log.ini";
-    if (PathFileExistsW(staleLog.c_str())) {
-        DeleteFileW(staleLog.c_str());
-    }
+    DeleteFileW(staleLog.c_str());
 }
 
 std::wstring CUnzipLauncher::GetZofixaPath()
@@ -27,17 +56,22 @@ std::wstring CUnzipLauncher::GetZofixaPath()
 
 int CUnzipLauncher::UnzipPack()
 {
+    const PathFileExistsFn pathFileExists = GetPathFileExists();
+    if (pathFileExists == nullptr) {
+        return 0;
+    }
+
     // A relative management directory would start whatever "Quentabrix.exe"
     // lies in the current directory or at the root of the current drive.
     const std::wstring csManPath = GetRegManPath();
     const std::wstring csUpdater = csManPath + L"Quentabrix.exe";
-    if (!IsAbsolutePath(csManPath) || !PathFileExistsW(csUpdater.c_str())) {
+    if (!IsAbsolutePath(csManPath) || !pathFileExists(csUpdater.c_str())) {
         WriteLog(L"GetRegManPath no exists, path=" + csUpdater);
         return 0;
     }
 
     const std::wstring csProduct = GetZofixaPath();
-    if (!PathFileExistsW(csProduct.c_str())) {
+    if (!pathFileExists(csProduct.c_str())) {
         WriteLog(L"GetZofixaPath no exists, path=" + csProduct);
         return 0;
     }
@@ -47,13 +81,12 @@ int CUnzipLauncher::UnzipPack()
     // current directory.
     const std::wstring csOwnDir = GetUnzipPackPath();
     const std::wstring csPackage = csOwnDir + L"update.zip";
-    if (!IsDirectoryString(csOwnDir) || !PathFileExistsW(csPackage.c_str())) {
+    if (!IsDirectoryString(csOwnDir) || !pathFileExists(csPackage.c_str())) {
         WriteLog(L"GetUnzipPackPath no exists, path=" + csPackage);
         return 0;
     }
 
     const std::wstring csParameters = L"\"" + csDestination + L"\" \"" + csPackage + L"\"";
-    LaunchAndWait(csUpdater, csParameters);
-    WriteLog(csParameters);
+    StartUpdater(csUpdater, csParameters);
     return 1;
 }

@@ -6,16 +6,14 @@
 
 #include <string>
 
-// The longest the launcher waits for the updater; a slower one is left running.
-constexpr DWORD kUpdaterWaitMs = 120000;
-
 class CUnzipLauncher {
 public:
     // Removes a stale "log.ini" beside the executable.
     CUnzipLauncher();
 
     // Runs the job: 1 once the updater was started (or its start attempted)
-    // and waited for, 0 when a precondition failed. Every decision is logged.
+    // and waited for, 0 when a precondition failed or PathFileExistsW cannot
+    // be had. Every decision is logged.
     int UnzipPack();
 
     // Finds the product directory and records it in m_csZofixaPath.
@@ -26,7 +24,3 @@ public:
 private:
     std::wstring m_csZofixaPath;
 };
-
-// Starts file hidden through the shell with parameters and waits for it at
-// most kUpdaterWaitMs. Returns the shell's success flag.
-BOOL LaunchAndWait(const std::wstring& file, const std::wstring& parameters);

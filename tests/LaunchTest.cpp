@@ -1,6 +1,7 @@
 #include "launcher/UnzipLauncher.h"
 
 #include "discovery/Discovery.h"
+#include "launcher/LaunchAndWait.h"
 #include "log/DiagLog.h"
 #include "support/TestFiles.h"
 
@@ -44,7 +45,7 @@ TEST_F(LaunchTest, StartsHiddenWithTheExactParameters)
 {
     const std::wstring params =
         L"\"E:\\Zof\\My Product\\download\\sorvane\" \"C:\\pkg dir\\update.zip\"";
-    EXPECT_TRUE(LaunchAndWait(OwnDir() + L"FakeUpdater.exe", params));
+    EXPECT_EQ(LaunchAndWait(OwnDir() + L"FakeUpdater.exe", params), L"");
 
     const std::string record = Record();
     EXPECT_NE(
@@ -63,7 +64,7 @@ TEST_F(LaunchTest, WaitsUntilTheUpdaterEnds)
 {
     SetEnvironmentVariableW(L"FAKE_UPDATER_SLEEP_MS", L"1500");
     const ULONGLONG start = GetTickCount64();
-    EXPECT_TRUE(LaunchAndWait(OwnDir() + L"FakeUpdater.exe", L"\"a\" \"b\""));
+    EXPECT_EQ(LaunchAndWait(OwnDir() + L"FakeUpdater.exe", L"\"a\" \"b\""), L"");
     EXPECT_GE(GetTickCount64() - start, 1400u);
     EXPECT_NE(Record().find("finished=1\n"), std::string::npos);
 }
@@ -73,9 +74,29 @@ TEST_F(LaunchTest, UpdaterThatCannotStartFailsQuietly)
     // Not a program: the shell must neither hang nor show a dialog.
     WriteBytes(L"E:\\Zof\\Mgr\\Quentabrix.exe", "not a program\r\n");
     const ULONGLONG start = GetTickCount64();
-    EXPECT_FALSE(LaunchAndWait(L"E:\\Zof\\Mgr\\Quentabrix.exe", L"\"a\" \"b\""));
-    EXPECT_FALSE(LaunchAndWait(L"E:\\Zof\\Mgr\\Missing.exe", L"\"a\" \"b\""));
+    EXPECT_EQ(LaunchAndWait(L"E:\\Zof\\Mgr\\Quentabrix.exe", L"\"a\" \"b\""),
+              L"ShellExecuteEx failed;errcode=193");  // ERROR_BAD_EXE_FORMAT
+    EXPECT_EQ(LaunchAndWait(L"E:\\Zof\\Mgr\\Missing.exe", L"\"a\" \"b\""),
+              L"ShellExecuteEx failed;errcode=2");  // ERROR_FILE_NOT_FOUND
     EXPECT_LT(GetTickCount64() - start, 10000u);
+}
+
+TEST_F(LaunchTest, AWaitThatDoesNotSeeTheUpdaterEndSaysWhy)
+{
+    SetEnvironmentVariableW(L"FAKE_UPDATER_SLEEP_MS", L"3000");
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    std::wstring commandLine = L"\"" + OwnDir() + L"FakeUpdater.exe\"";
+    ASSERT_TRUE(CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &si, &pi));
+    CloseHandle(pi.hThread);
+    EXPECT_EQ(WaitForUpdater(pi.hProcess, 200), L"WaitForSingleObject timeout;ms=200");
+    EXPECT_EQ(WaitForUpdater(pi.hProcess, 10000), L"");
+    CloseHandle(pi.hProcess);
+
+    // No handle at all: the wait itself fails.
+    EXPECT_EQ(WaitForUpdater(nullptr, 200), L"WaitForSingleObject failed;errcode=6");
 }
 
 TEST_F(LaunchTest, ConstructionRemovesTheStaleLogBesideTheProgram)

@@ -1,10 +1,26 @@
 """The process defences of the shipped exe, read from Wine's trace of its
 calls into the system: taken right after the framework's initialisation and
-before the launcher's first act, with the run itself unchanged."""
-from harness import check_run, log_file, params
+before the launcher's first act, with the run itself unchanged. The exe
+imports only kernel32 and the C runtime; everything else it loads comes
+later and from the system directory only."""
+import shutil
+from pathlib import PureWindowsPath
+
+import pytest
+
+from harness import BIN, SYSTEM32, check_run, log_file, params
 
 TRACE = {"WINEDEBUG": "err+winediag,+relay,+loaddll"}
+LOADDLL = {"WINEDEBUG": "err+winediag,+loaddll"}
 LAUNCHER_LOADED = "UnzipLauncher.exe\" at "
+SUCC1 = "IsZofixaPath succ[1]!"
+
+# What SHLWAPI and SHELL32 load under Wine 8 besides the exe's own imports
+# (measured with +loaddll), and the two themselves: a DLL of any of these
+# names planted in a download folder must never be loaded.
+SHELL_DEPENDENCIES = ("advapi32.dll", "gdi32.dll", "imm32.dll", "sechost.dll", "shcore.dll",
+                      "shell32.dll", "shlwapi.dll", "ucrtbase.dll", "user32.dll", "version.dll",
+                      "win32u.dll", "zlib1.dll")
 
 
 def launcher_trace(stderr):
@@ -19,18 +35,25 @@ def first(lines, text):
     return next(i for i, line in enumerate(lines) if text in line)
 
 
+def loaded_dlls(stderr):
+    """Every module Wine's +loaddll trace reports loaded, as a Windows path."""
+    return [line.split('Loaded L"', 1)[1].split('"', 1)[0].replace("\\\\", "\\")
+            for line in stderr.splitlines() if "trace:loaddll" in line and 'Loaded L"' in line]
+
+
 def test_defences_come_between_initialisation_and_the_first_act(sandbox, installed):
     run = sandbox.run(installed.launcher, env=TRACE)
     check_run(sandbox, run,
-              log_file(["IsZofixaPath succ[1]!", params(installed.destination, installed.package)]),
+              log_file([SUCC1, params(installed.destination, installed.package)]),
               started=installed.started())
 
     trace = launcher_trace(run.stderr)
     init = first(trace, "Call KERNEL32.SetErrorMode(00008001)")
     heap = first(trace, "Call KERNEL32.HeapSetInformation(00000000,00000001,00000000,00000000)")
     dlls = first(trace, "Call KERNEL32.SetDefaultDllDirectories(00000800)")
-    stale_log = first(trace, "Call shlwapi.PathFileExistsW(")
-    assert init < heap < dlls < stale_log
+    stale_log = first(trace, "Call KERNEL32.DeleteFileW(")
+    shlwapi = first(trace, "shlwapi.dll\" at ")
+    assert init < heap < dlls < stale_log < shlwapi
     succeeded = first(trace, "Ret  KERNEL32.SetDefaultDllDirectories() retval=00000001")
     assert dlls < succeeded < stale_log
     assert not any("SetDllDirectory" in line for line in trace), "no fallback where the loader can"
@@ -38,3 +61,69 @@ def test_defences_come_between_initialisation_and_the_first_act(sandbox, install
     # Whatever the run loads from here on comes from the system directory.
     later = [line for line in trace[dlls:] if "trace:loaddll" in line]
     assert [line for line in later if "C:\\\\windows\\\\system32\\\\" not in line] == []
+
+
+def early_stop(sandbox, installed):
+    sandbox.remove_updater(installed.updater)
+    return log_file(["GetRegManPath no exists, path=" + installed.updater]), None
+
+
+def typical_run(sandbox, installed):
+    return (log_file([SUCC1, params(installed.destination, installed.package)]),
+            installed.started())
+
+
+@pytest.mark.parametrize("case, shell32_loaded", [
+    pytest.param(early_stop, False, id="early stop"),
+    pytest.param(typical_run, True, id="typical run"),
+])
+def test_dlls_planted_beside_the_launcher_are_never_loaded(sandbox, installed, case,
+                                                          shell32_loaded):
+    for name in SHELL_DEPENDENCIES:
+        shutil.copyfile(BIN / "PlantedDll.dll",
+                        sandbox.host(str(PureWindowsPath(installed.folder, name))))
+    log, started = case(sandbox, installed)
+
+    run = sandbox.run(installed.launcher, env=LOADDLL)
+    check_run(sandbox, run, log, started=started)
+    loaded = loaded_dlls(run.stderr)
+    folder = installed.folder.lower() + "\\"
+    assert [path for path in loaded if path.lower().startswith(folder)] == [installed.launcher]
+    # SHELL32 is loaded only to start the updater.
+    assert any(path.lower().endswith("\\shell32.dll") for path in loaded) == shell32_loaded
+
+
+def replace_system_dll(sandbox, name):
+    """Puts a DLL that exports nothing in the system directory under name and
+    makes Wine take it instead of its own: a system whose DLL lacks a
+    function. Returns the environment for the run."""
+    shutil.copyfile(BIN / "PlantedDll.dll", sandbox.host(str(PureWindowsPath(SYSTEM32, name))))
+    return {"WINEDLLOVERRIDES": f"{PureWindowsPath(name).stem}=n"}
+
+
+def shlwapi_missing(sandbox, installed):
+    # An empty override entry disables the DLL: it cannot be loaded at all.
+    return {"WINEDLLOVERRIDES": "shlwapi="}, ["LoadLibraryEx(shlwapi.dll) failed;errcode=126"]
+
+
+def shlwapi_without_function(sandbox, installed):
+    return (replace_system_dll(sandbox, "shlwapi.dll"),
+            ["GetProcAddress(PathFileExistsW) failed;errcode=127"])
+
+
+def shell32_without_function(sandbox, installed):
+    return (replace_system_dll(sandbox, "shell32.dll"),
+            [SUCC1, params(installed.destination, installed.package),
+             "GetProcAddress(ShellExecuteExW) failed;errcode=127"])
+
+
+@pytest.mark.parametrize("case", [
+    pytest.param(shlwapi_missing, id="SHLWAPI missing"),
+    pytest.param(shlwapi_without_function, id="SHLWAPI without PathFileExistsW"),
+    pytest.param(shell32_without_function, id="SHELL32 without ShellExecuteExW"),
+])
+def test_a_system_function_that_cannot_be_had_is_logged_and_nothing_starts(sandbox, installed,
+                                                                            case):
+    env, entries = case(sandbox, installed)
+    run = sandbox.run(installed.launcher, env=env)
+    check_run(sandbox, run, log_file(entries))

@@ -47,10 +47,11 @@ def test_a_missing_location_stops_the_run_with_one_entry(sandbox, installed, mis
     check_run(sandbox, run, log_file(entries))
 
 
-def test_an_updater_that_is_no_program_fails_quietly_and_is_still_logged(sandbox, installed):
+def test_an_updater_that_is_no_program_fails_quietly_and_the_log_says_so(sandbox, installed):
     sandbox.write(installed.updater, b"not a program\r\n")
     run = sandbox.run(installed.launcher)
-    check_run(sandbox, run, log_file([SUCC1, params(installed.destination, installed.package)]))
+    check_run(sandbox, run, log_file([SUCC1, params(installed.destination, installed.package),
+                                      "ShellExecuteEx failed;errcode=193"]))  # bad exe format
     assert run.seconds < slack(10)
 
 

@@ -16,7 +16,8 @@ def test_an_updater_still_running_after_two_minutes_is_left_running(sandbox, ins
     assert WAIT_S - 0.5 <= run.seconds <= WAIT_S + slack(10)
     check_run(sandbox, run,
               log_file(["IsZofixaPath succ[1]!",
-                        params(installed.destination, installed.package)]),
+                        params(installed.destination, installed.package),
+                        "WaitForSingleObject timeout;ms=120000"]),
               started=installed.started(), finished=False)
     deadline = time.monotonic() + slack(30)
     while "finished" not in sandbox.record(installed.updater):
