@@ -36,6 +36,9 @@ const char kFullPath[] =
 const char kWorstSearch[] =
     "[MANAGE]\r\nPATH=C:\\Program Files\\Zof\\Manage\r\n[ZOFIXA]\r\nPATH=C:\\NoProduct\r\n";
 
+// The early stop loads SHLWAPI alone, after the start, and so must cost well
+// below a program that imports SHLWAPI and SHELL32.
+constexpr double kEarlyStopTarget = 0.75;
 constexpr double kRatioTarget = 1.05;
 constexpr double kLatencyTargetMs = 20.0;
 constexpr int kWarmUpRounds = 3;
@@ -167,8 +170,9 @@ void PrintTimes(const char* label, const std::vector<double>& ms)
 }
 
 // Runs the programs in turn for rounds, after a warm-up; prints each one's
-// times and returns the median of the ratios of the first to the second.
-bool Compare(const char* title, const std::vector<Program>& programs, int rounds)
+// times and whether the median of the ratios of the first to the second
+// meets target.
+bool Compare(const char* title, const std::vector<Program>& programs, int rounds, double target)
 {
     std::printf("\n%s\n", title);
     for (int round = 0; round < kWarmUpRounds; ++round) {
@@ -191,9 +195,9 @@ bool Compare(const char* title, const std::vector<Program>& programs, int rounds
         ratios.push_back(ms[0][round] / ms[1][round]);
     }
     const double ratio = Percentile(ratios, 0.5);
-    const bool met = ratio <= kRatioTarget;
-    std::printf("    ratio %.3f (median of %d pairs; target <= %.2f) %s\n", ratio, rounds,
-                kRatioTarget, met ? "met" : "MISSED");
+    const bool met = ratio <= target;
+    std::printf("    ratio %.3f (median of %d pairs; target <= %.2f) %s\n", ratio, rounds, target,
+                met ? "met" : "MISSED");
     return met;
 }
 
@@ -244,6 +248,8 @@ int wmain(int argc, wchar_t** argv)
     const Program worstSearch{"UnzipLauncher, search of C: .. Z:", launcher, kWorstSearch, false};
     const Program importsOnly{"floor: imports SHLWAPI and SHELL32", kFloors + L"ImportsOnly.exe",
                               kEarlyStop, false};
+    const Program shlwapiOnly{"imports SHLWAPI alone (for information)",
+                              kFloors + L"ShlwapiOnly.exe", kEarlyStop, false};
     const Program empty{"empty program (for information)", kFloors + L"EmptyProgram.exe",
                         kEarlyStop, false};
     const Program shellStart{"floor: the same hidden ShellExecuteExW",
@@ -259,9 +265,11 @@ int wmain(int argc, wchar_t** argv)
     }
 
     bool met = true;
-    met &= Compare("early stop", {earlyStop, importsOnly, empty}, rounds);
-    met &= Compare("full path, the updater exits at once", {fullPath, shellStart}, rounds);
-    met &= Compare("worst-case drive search", {worstSearch, earlyStop}, rounds);
+    met &= Compare("early stop", {earlyStop, importsOnly, shlwapiOnly, empty}, rounds,
+                   kEarlyStopTarget);
+    met &= Compare("full path, the updater exits at once", {fullPath, shellStart}, rounds,
+                   kRatioTarget);
+    met &= Compare("worst-case drive search", {worstSearch, earlyStop}, rounds, kRatioTarget);
     met &= Latency(fullPath, std::max(5, rounds / 10));
 
     UnmapViewOfFile(g_stamps);

@@ -1,5 +1,5 @@
 // The floor of the launcher's early stop: a console program that imports
-// SHLWAPI and SHELL32, as the launcher must, and does nothing.
+// SHLWAPI and SHELL32, as the launcher once did, and does nothing.
 #include <windows.h>
 
 #include <shellapi.h>
