@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "BenchStamps.h"
+#include "launcher/ScopedHandle.h"
 
 namespace {
 
@@ -97,13 +98,12 @@ std::wstring SystemFile(const wchar_t* name)
 
 void WriteFileBytes(const std::wstring& path, const char* text, const char* label)
 {
-    const HANDLE file =
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) Fail("cannot write the setup file", label);
+    const ScopedHandle file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    if (!file.IsValid()) Fail("cannot write the setup file", label);
     DWORD written = 0;
     const DWORD size = static_cast<DWORD>(std::char_traits<char>::length(text));
-    const BOOL ok = WriteFile(file, text, size, &written, nullptr);
-    CloseHandle(file);
+    const BOOL ok = WriteFile(file.Get(), text, size, &written, nullptr);
     if (!ok || written != size) Fail("cannot write the setup file", label);
 }
 
@@ -123,13 +123,13 @@ Run RunOnce(const Program& program)
                         kPackageDir.c_str(), &si, &pi)) {
         Fail("cannot start", program.label);
     }
-    WaitForSingleObject(pi.hProcess, INFINITE);
+    const ScopedHandle thread(pi.hThread);
+    const ScopedHandle process(pi.hProcess);
+    WaitForSingleObject(process.Get(), INFINITE);
     const LONGLONG end = Now();
 
     DWORD exitCode = 1;
-    GetExitCodeProcess(pi.hProcess, &exitCode);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    GetExitCodeProcess(process.Get(), &exitCode);
     if (exitCode != 0) Fail("exit code not 0", program.label);
     if ((g_stamps->updaterExit != 0) != program.startsUpdater) {
         Fail(program.startsUpdater ? "the updater did not run" : "the updater ran", program.label);
@@ -148,14 +148,13 @@ double Percentile(std::vector<double> values, double fraction)
 
 void PrintLog()
 {
-    const HANDLE file = CreateFileW(L"C:\\log.ini", GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
+    const ScopedHandle file(CreateFileW(L"C:\\log.ini", GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, 0, nullptr));
+    if (!file.IsValid()) return;
     constexpr DWORD kBytes = 4096;
     char text[kBytes] = {};
     DWORD read = 0;
-    ReadFile(file, text, kBytes - 1, &read, nullptr);
-    CloseHandle(file);
+    ReadFile(file.Get(), text, kBytes - 1, &read, nullptr);
     const std::string lines(text, read);
     for (size_t at = 0, end; at < lines.size(); at = end + 2) {
         end = std::min(lines.find("\r\n", at), lines.size());
@@ -235,11 +234,11 @@ int wmain(int argc, wchar_t** argv)
     g_ticksPerMs = static_cast<double>(frequency.QuadPart) / 1000.0;
 
     // Lives as long as the driver; the updater stamps into it.
-    const HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                              sizeof(BenchStamps), kStampMappingName);
-    if (mapping == nullptr) Fail("no stamp mapping", "driver");
+    const ScopedHandle mapping(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                                  sizeof(BenchStamps), kStampMappingName));
+    if (!mapping.IsValid()) Fail("no stamp mapping", "driver");
     g_stamps = static_cast<BenchStamps*>(
-        MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(BenchStamps)));
+        MapViewOfFile(mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, sizeof(BenchStamps)));
     if (g_stamps == nullptr) Fail("no stamp view", "driver");
 
     const std::wstring launcher = Quoted(kLauncher);
@@ -273,6 +272,5 @@ int wmain(int argc, wchar_t** argv)
     met &= Latency(fullPath, std::max(5, rounds / 10));
 
     UnmapViewOfFile(g_stamps);
-    CloseHandle(mapping);
     return met ? 0 : 1;
 }

@@ -2,30 +2,12 @@
 
 #include <shellapi.h>
 
+#include "ScopedHandle.h"
 #include "SystemLibrary.h"
 
 #if !defined(_WIN64)
 static_assert(sizeof(SHELLEXECUTEINFOW) == 60, "the 32-bit shell-execute record");
 #endif
-
-namespace {
-// Owns a process handle; closing keeps the caller's last error intact.
-struct ProcessHandle {
-    explicit ProcessHandle(HANDLE h) : handle(h) {}
-    ~ProcessHandle()
-    {
-        if (handle != nullptr) {
-            const DWORD dwError = GetLastError();
-            CloseHandle(handle);
-            SetLastError(dwError);
-        }
-    }
-    ProcessHandle(const ProcessHandle&) = delete;
-    ProcessHandle& operator=(const ProcessHandle&) = delete;
-
-    HANDLE handle;
-};
-}  // namespace
 
 std::wstring WaitForUpdater(HANDLE hProcess, DWORD dwWaitMs)
 {
@@ -42,9 +24,9 @@ std::wstring WaitForUpdater(HANDLE hProcess, DWORD dwWaitMs)
 std::wstring LaunchAndWait(const std::wstring& csFile, const std::wstring& csParameters)
 {
     std::wstring csFailure;
-    const auto shellExecuteEx =
+    const auto pfnShellExecuteEx =
         GetSystemFunction<decltype(&ShellExecuteExW)>(L"shell32.dll", "ShellExecuteExW", csFailure);
-    if (shellExecuteEx == nullptr) {
+    if (pfnShellExecuteEx == nullptr) {
         return csFailure;
     }
 
@@ -57,16 +39,16 @@ std::wstring LaunchAndWait(const std::wstring& csFile, const std::wstring& csPar
     sei.nShow = SW_HIDE;
 
     SetLastError(ERROR_SUCCESS);
-    const BOOL bLaunched = shellExecuteEx(&sei);
+    const BOOL bLaunched = pfnShellExecuteEx(&sei);
     const DWORD dwError = GetLastError();
-    const ProcessHandle process(sei.hProcess);
+    const ScopedHandle ownedProcess(sei.hProcess);
     if (!bLaunched) {
         return L"ShellExecuteEx failed;errcode=" + std::to_wstring(dwError);
     }
     // A start that gave no process (a document's handler, say) has nothing
     // to wait for; the updater is a program, so this does not happen to it.
-    if (process.handle == nullptr) {
+    if (!ownedProcess.IsValid()) {
         return std::wstring();
     }
-    return WaitForUpdater(process.handle, kUpdaterWaitMs);
+    return WaitForUpdater(ownedProcess.Get(), kUpdaterWaitMs);
 }

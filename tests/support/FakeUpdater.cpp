@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "Utf8.h"
+#include "launcher/ScopedHandle.h"
 
 namespace {
 
@@ -37,15 +38,14 @@ std::wstring RecordPath()
 
 void Append(const std::wstring& path, const std::wstring& text)
 {
-    HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    const ScopedHandle file(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                                        OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsValid()) {
         return;
     }
     const std::string bytes = Utf8(text);
     DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
+    WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
 LONG WINAPI DieQuietly(EXCEPTION_POINTERS*)

@@ -1,0 +1,29 @@
+// The one owner of a kernel handle: closed once, when the owner goes, on
+// every path. Closing keeps the caller's last error intact, so that a failure
+// can still be reported after the handle is gone.
+#pragma once
+
+#include <windows.h>
+
+class ScopedHandle {
+public:
+    // Takes hHandle as it comes from the API: null and INVALID_HANDLE_VALUE
+    // both mean none, since the APIs disagree on which they return.
+    explicit ScopedHandle(HANDLE hHandle) : m_hHandle(hHandle) {}
+    ~ScopedHandle()
+    {
+        if (IsValid()) {
+            const DWORD dwError = GetLastError();
+            CloseHandle(m_hHandle);
+            SetLastError(dwError);
+        }
+    }
+    ScopedHandle(const ScopedHandle&) = delete;
+    ScopedHandle& operator=(const ScopedHandle&) = delete;
+
+    HANDLE Get() const { return m_hHandle; }
+    bool IsValid() const { return m_hHandle != nullptr && m_hHandle != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE m_hHandle;
+};
