@@ -19,11 +19,11 @@ extern const wchar_t kDefaultZofixaPath[];
 
 // --- Path text ---------------------------------------------------------
 // Removes the whole run of trailing backslashes.
-std::wstring RemoveTrailingBackslashes(std::wstring path);
+std::wstring RemoveTrailingBackslashes(std::wstring csPath);
 // A directory string: not empty and ending in a backslash.
-bool IsDirectoryString(const std::wstring& path);
+bool IsDirectoryString(const std::wstring& csPath);
 // Begins with a drive letter, a colon and a backslash, or with two backslashes.
-bool IsAbsolutePath(const std::wstring& path);
+bool IsAbsolutePath(const std::wstring& csPath);
 
 // --- Setup file ----------------------------------------------------------
 // The system directory read into a buffer of cchBuffer characters; empty when
@@ -32,17 +32,17 @@ std::wstring QuerySystemDirectory(DWORD cchBuffer);
 // "<system directory>\IxaSetup.ini", or empty when the system directory is
 // unknown (a setup file is never looked for elsewhere).
 std::wstring SetupFilePath(DWORD cchSystemDir);
-// Key "PATH" of section, cut to cchValue - 1 characters by the reader.
-std::wstring ReadSetupPath(const std::wstring& setupFile, const wchar_t* section,
-                           const wchar_t* defaultValue, DWORD cchValue);
+// Key "PATH" of pszSection, cut to cchValue - 1 characters by the reader.
+std::wstring ReadSetupPath(const std::wstring& csSetupFile, const wchar_t* pszSection,
+                           const wchar_t* pszDefault, DWORD cchValue);
 
 // The management directory, ending in exactly one backslash ("\" when the
 // setting is missing). Writes no log entry.
 std::wstring GetRegManPath();
 
 // --- Product directory ---------------------------------------------------
-// Both marker libraries exist in path (a directory string).
-bool IsZofixaPath(const std::wstring& path);
+// Both marker libraries exist in csPath (a directory string).
+bool IsZofixaPath(const std::wstring& csPath);
 // The product directory: the setup file's, else the first drive C..Z with the
 // fixed layout, else the default. Writes exactly one log entry.
 std::wstring FindZofixaPath();

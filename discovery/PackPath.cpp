@@ -30,10 +30,10 @@ std::wstring GetUnzipPackPath(DWORD cchBuffer)
 
 std::wstring DirectoryOfPackPath(const std::wstring& csPackPath)
 {
-    const std::wstring::size_type lastBackslash = csPackPath.rfind(L'\\');
-    if (lastBackslash == std::wstring::npos) {
+    const std::wstring::size_type nLastBackslash = csPackPath.rfind(L'\\');
+    if (nLastBackslash == std::wstring::npos) {
         WriteLog(L"ReverseFind failed;csPackPath=" + csPackPath);
         return csPackPath;
     }
-    return csPackPath.substr(0, lastBackslash + 1);
+    return csPackPath.substr(0, nLastBackslash + 1);
 }

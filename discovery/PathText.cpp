@@ -1,26 +1,27 @@
 #include "Discovery.h"
 
-std::wstring RemoveTrailingBackslashes(std::wstring path)
+std::wstring RemoveTrailingBackslashes(std::wstring csPath)
 {
-    const std::wstring::size_type last = path.find_last_not_of(L'\\');
-    path.erase(last == std::wstring::npos ? 0 : last + 1);
-    return path;
+    const std::wstring::size_type nLast = csPath.find_last_not_of(L'\\');
+    csPath.erase(nLast == std::wstring::npos ? 0 : nLast + 1);
+    return csPath;
 }
 
-bool IsDirectoryString(const std::wstring& path)
+bool IsDirectoryString(const std::wstring& csPath)
 {
-    return !path.empty() && path.back() == L'\\';
+    return !csPath.empty() && csPath.back() == L'\\';
 }
 
-bool IsAbsolutePath(const std::wstring& path)
+bool IsAbsolutePath(const std::wstring& csPath)
 {
-    if (path.size() >= 2 && path[0] == L'\\' && path[1] == L'\\') {
+    if (csPath.size() >= 2 && csPath[0] == L'\\' && csPath[1] == L'\\') {
         return true;
     }
-    if (path.size() < 3) {
+    if (csPath.size() < 3) {
         return false;
     }
-    const wchar_t drive = path[0];
-    const bool isLetter = (drive >= L'A' && drive <= L'Z') || (drive >= L'a' && drive <= L'z');
-    return isLetter && path[1] == L':' && path[2] == L'\\';
+    const wchar_t chDrive = csPath[0];
+    const bool bIsLetter =
+        (chDrive >= L'A' && chDrive <= L'Z') || (chDrive >= L'a' && chDrive <= L'z');
+    return bIsLetter && csPath[1] == L':' && csPath[2] == L'\\';
 }

@@ -16,30 +16,30 @@ std::wstring QuerySystemDirectory(DWORD cchBuffer)
 
 std::wstring SetupFilePath(DWORD cchSystemDir)
 {
-    const std::wstring systemDir = QuerySystemDirectory(cchSystemDir);
-    if (systemDir.empty()) {
+    const std::wstring csSystemDir = QuerySystemDirectory(cchSystemDir);
+    if (csSystemDir.empty()) {
         return std::wstring();
     }
-    return RemoveTrailingBackslashes(systemDir) + L"\\IxaSetup.ini";
+    return RemoveTrailingBackslashes(csSystemDir) + L"\\IxaSetup.ini";
 }
 
-std::wstring ReadSetupPath(const std::wstring& setupFile, const wchar_t* section,
-                           const wchar_t* defaultValue, DWORD cchValue)
+std::wstring ReadSetupPath(const std::wstring& csSetupFile, const wchar_t* pszSection,
+                           const wchar_t* pszDefault, DWORD cchValue)
 {
     std::vector<wchar_t> buffer(cchValue, L'\0');
     // Copies at most cchValue - 1 characters and always terminates; the
     // result is the number of characters copied.
-    const DWORD cch = GetPrivateProfileStringW(section, L"PATH", defaultValue, buffer.data(),
-                                               cchValue, setupFile.c_str());
+    const DWORD cch = GetPrivateProfileStringW(pszSection, L"PATH", pszDefault, buffer.data(),
+                                               cchValue, csSetupFile.c_str());
     return std::wstring(buffer.data(), cch < cchValue ? cch : cchValue - 1);
 }
 
 std::wstring GetRegManPath()
 {
-    const std::wstring setupFile = SetupFilePath(kManageBufferChars);
-    std::wstring value;
-    if (!setupFile.empty()) {
-        value = ReadSetupPath(setupFile, L"MANAGE", L"", kManageBufferChars);
+    const std::wstring csSetupFile = SetupFilePath(kManageBufferChars);
+    std::wstring csValue;
+    if (!csSetupFile.empty()) {
+        csValue = ReadSetupPath(csSetupFile, L"MANAGE", L"", kManageBufferChars);
     }
-    return RemoveTrailingBackslashes(value) + L"\\";
+    return RemoveTrailingBackslashes(csValue) + L"\\";
 }

@@ -8,48 +8,48 @@ const wchar_t kDefaultZofixaPath[] = L"C:\\Zof\\ZOFIXA\\";
 
 namespace {
 // The runtime's existence test: true for files and directories alike.
-bool Exists(const std::wstring& path)
+bool Exists(const std::wstring& csPath)
 {
-    return _waccess(path.c_str(), 0) == 0;
+    return _waccess(csPath.c_str(), 0) == 0;
 }
 }  // namespace
 
-bool IsZofixaPath(const std::wstring& path)
+bool IsZofixaPath(const std::wstring& csPath)
 {
-    if (path.empty()) {
+    if (csPath.empty()) {
         return false;
     }
-    if (!Exists(path + L"Halvo.dll")) {
+    if (!Exists(csPath + L"Halvo.dll")) {
         return false;
     }
-    return Exists(path + L"Murtelan.dll");
+    return Exists(csPath + L"Murtelan.dll");
 }
 
 std::wstring FindZofixaPath()
 {
-    const std::wstring setupFile = SetupFilePath(kZofixaBufferChars);
-    if (!setupFile.empty()) {
-        std::wstring value =
-            ReadSetupPath(setupFile, L"ZOFIXA", L"C:\\Zof\\ZOFIXA", kZofixaBufferChars);
+    const std::wstring csSetupFile = SetupFilePath(kZofixaBufferChars);
+    if (!csSetupFile.empty()) {
+        std::wstring csValue =
+            ReadSetupPath(csSetupFile, L"ZOFIXA", L"C:\\Zof\\ZOFIXA", kZofixaBufferChars);
         // Only the last character is looked at: an empty value stays empty
         // and is never valid, a value ending in several backslashes keeps them.
-        if (!value.empty() && value.back() != L'\\') {
-            value += L'\\';
+        if (!csValue.empty() && csValue.back() != L'\\') {
+            csValue += L'\\';
         }
-        if (IsZofixaPath(value)) {
+        if (IsZofixaPath(csValue)) {
             WriteLog(L"IsZofixaPath succ[1]!");
-            return value;
+            return csValue;
         }
     }
 
     // Only the fixed layout is searched for; A: and B: are never probed. An
     // empty drive fails quietly thanks to the error mode set at start.
-    std::wstring candidate = kDefaultZofixaPath;
-    for (wchar_t letter = L'C'; letter <= L'Z'; ++letter) {
-        candidate[0] = letter;
-        if (IsZofixaPath(candidate)) {
+    std::wstring csCandidate = kDefaultZofixaPath;
+    for (wchar_t chLetter = L'C'; chLetter <= L'Z'; ++chLetter) {
+        csCandidate[0] = chLetter;
+        if (IsZofixaPath(csCandidate)) {
             WriteLog(L"IsZofixaPath succ[2]!");
-            return candidate;
+            return csCandidate;
         }
     }
 

@@ -7,9 +7,9 @@
 using FrameworkInitFn = BOOL (*)(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmdLine,
                                  int nCmdShow);
 
-// Initialises the framework with init, then runs the launcher. Returns the
+// Initialises the framework with pfnInit, then runs the launcher. Returns the
 // process exit code: 1 when the framework fails, else 0.
-int RunLauncher(FrameworkInitFn init);
+int RunLauncher(FrameworkInitFn pfnInit);
 
 // Writes the framework failure message and a newline to standard output.
 void ReportFrameworkFailure();

@@ -2,20 +2,20 @@
 
 SetDefaultDllDirectoriesFn FindSetDefaultDllDirectories()
 {
-    const HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
-    if (kernel32 == nullptr) {
+    const HMODULE hKernel32 = GetModuleHandleW(L"kernel32.dll");
+    if (hKernel32 == nullptr) {
         return nullptr;
     }
     // Through void(*)(), the one function type any other converts from
     // without a warning.
-    const auto proc =
-        reinterpret_cast<void (*)()>(GetProcAddress(kernel32, "SetDefaultDllDirectories"));
-    return reinterpret_cast<SetDefaultDllDirectoriesFn>(proc);
+    const auto pfnProc =
+        reinterpret_cast<void (*)()>(GetProcAddress(hKernel32, "SetDefaultDllDirectories"));
+    return reinterpret_cast<SetDefaultDllDirectoriesFn>(pfnProc);
 }
 
-bool RestrictDllSearch(SetDefaultDllDirectoriesFn setDefault)
+bool RestrictDllSearch(SetDefaultDllDirectoriesFn pfnSetDefault)
 {
-    if (setDefault != nullptr && setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+    if (pfnSetDefault != nullptr && pfnSetDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
         return true;
     }
     return SetDllDirectoryW(L"") != FALSE;

@@ -12,9 +12,9 @@ using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD DirectoryFlags);
 SetDefaultDllDirectoriesFn FindSetDefaultDllDirectories();
 
 // Keeps DLLs loaded by name from coming out of folders others can write to:
-// only the system directory when setDefault is given; else, through
+// only the system directory when pfnSetDefault is given; else, through
 // SetDllDirectoryW(L""), at least not the current directory. True on success.
-bool RestrictDllSearch(SetDefaultDllDirectoriesFn setDefault);
+bool RestrictDllSearch(SetDefaultDllDirectoriesFn pfnSetDefault);
 
 // Ends the process on heap corruption and restricts the DLL search. Changes
 // nothing the launcher logs, passes or returns.

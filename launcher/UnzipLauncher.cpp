@@ -15,12 +15,12 @@ using PathFileExistsFn = decltype(&PathFileExistsW);
 PathFileExistsFn GetPathFileExists()
 {
     std::wstring csFailure;
-    const auto pathFileExists =
+    const auto pfnPathFileExists =
         GetSystemFunction<PathFileExistsFn>(L"shlwapi.dll", "PathFileExistsW", csFailure);
-    if (pathFileExists == nullptr) {
+    if (pfnPathFileExists == nullptr) {
         WriteLog(csFailure);
     }
-    return pathFileExists;
+    return pfnPathFileExists;
 }
 
 // The parameter entry comes after the wait, then what went wrong, if anything.
@@ -38,14 +38,14 @@ CUnzipLauncher::CUnzipLauncher()
 {
     // Without a known own directory "log.ini" would resolve against the
     // current directory and delete someone else's file.
-    const std::wstring ownDir = GetUnzipPackPath();
-    if (!IsDirectoryString(ownDir)) {
+    const std::wstring csOwnDir = GetUnzipPackPath();
+    if (!IsDirectoryString(csOwnDir)) {
         return;
     }
     // No existence test first: that would need SHLWAPI, and deleting a file
     // that is not there fails without doing anything.
-    const std::wstring staleLog = ownDir + L"log.ini";
-    DeleteFileW(staleLog.c_str());
+    const std::wstring csStaleLog = csOwnDir + L"log.ini";
+    DeleteFileW(csStaleLog.c_str());
 }
 
 std::wstring CUnzipLauncher::GetZofixaPath()
@@ -56,8 +56,8 @@ std::wstring CUnzipLauncher::GetZofixaPath()
 
 int CUnzipLauncher::UnzipPack()
 {
-    const PathFileExistsFn pathFileExists = GetPathFileExists();
-    if (pathFileExists == nullptr) {
+    const PathFileExistsFn pfnPathFileExists = GetPathFileExists();
+    if (pfnPathFileExists == nullptr) {
         return 0;
     }
 
@@ -65,13 +65,13 @@ int CUnzipLauncher::UnzipPack()
     // lies in the current directory or at the root of the current drive.
     const std::wstring csManPath = GetRegManPath();
     const std::wstring csUpdater = csManPath + L"Quentabrix.exe";
-    if (!IsAbsolutePath(csManPath) || !pathFileExists(csUpdater.c_str())) {
+    if (!IsAbsolutePath(csManPath) || !pfnPathFileExists(csUpdater.c_str())) {
         WriteLog(L"GetRegManPath no exists, path=" + csUpdater);
         return 0;
     }
 
     const std::wstring csProduct = GetZofixaPath();
-    if (!pathFileExists(csProduct.c_str())) {
+    if (!pfnPathFileExists(csProduct.c_str())) {
         WriteLog(L"GetZofixaPath no exists, path=" + csProduct);
         return 0;
     }
@@ -81,7 +81,7 @@ int CUnzipLauncher::UnzipPack()
     // current directory.
     const std::wstring csOwnDir = GetUnzipPackPath();
     const std::wstring csPackage = csOwnDir + L"update.zip";
-    if (!IsDirectoryString(csOwnDir) || !pathFileExists(csPackage.c_str())) {
+    if (!IsDirectoryString(csOwnDir) || !pfnPathFileExists(csPackage.c_str())) {
         WriteLog(L"GetUnzipPackPath no exists, path=" + csPackage);
         return 0;
     }

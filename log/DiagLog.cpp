@@ -9,16 +9,16 @@ namespace {
 int g_nLogEntry = 0;
 }  // namespace
 
-void WriteLog(const std::wstring& message)
+void WriteLog(const std::wstring& csMessage)
 {
     if (g_nLogEntry == 0) {
         // A run's entries stand alone: a longer earlier run would otherwise
         // leave its later entries beside them. Other sections are others'.
         WritePrivateProfileStringW(L"LOG", nullptr, nullptr, kLogFilePath);
     }
-    const std::wstring key = std::to_wstring(g_nLogEntry);
+    const std::wstring csKey = std::to_wstring(g_nLogEntry);
     ++g_nLogEntry;
-    WritePrivateProfileStringW(L"LOG", key.c_str(), message.c_str(), kLogFilePath);
+    WritePrivateProfileStringW(L"LOG", csKey.c_str(), csMessage.c_str(), kLogFilePath);
 }
 
 void ResetLogNumbering()

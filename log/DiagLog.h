@@ -5,10 +5,10 @@
 
 #include <string>
 
-// Writes message under the next entry number (0, 1, ... in each process).
+// Writes csMessage under the next entry number (0, 1, ... in each process).
 // Entry 0 first removes the section with every entry of earlier runs.
 // A failed write is ignored: the entry is lost and the number still used.
-void WriteLog(const std::wstring& message);
+void WriteLog(const std::wstring& csMessage);
 
 // Numbering starts again at 0, as it does in a new process.
 void ResetLogNumbering();
