@@ -16,37 +16,44 @@ def product_found(updater, entry, product):
                 started=(updater, destination, PACKAGE, "C:\\pkg"))
 
 
-def search_layout(sandbox, case):
-    """Lays out the products of one drive-search case."""
-    if case == "first letter wins":
-        sandbox.map_drive("d")
-        for letter in "ABDE":  # A: and B: are never tried
-            sandbox.product(f"{letter}:\\Zof\\ZOFIXA\\")
-    elif case == "one marker alone never counts":
-        sandbox.product("E:\\Zof\\ZOFIXA\\", markers=["Halvo.dll"])
-        sandbox.product("F:\\Zof\\ZOFIXA\\", markers=["Murtelan.dll"])
-        sandbox.product("G:\\Zof\\ZOFIXA\\")
-    elif case == "a directory named Halvo.dll counts":
-        sandbox.mkdir("E:\\Zof\\ZOFIXA\\Halvo.dll")
-        sandbox.product("E:\\Zof\\ZOFIXA\\", markers=["Murtelan.dll"])
-    elif case == "drives without a medium are skipped up to Z:":
-        for letter in "DEFGHIJKLMNOPQRSTUVWXY":
-            sandbox.map_drive(letter, medium=False)
-        sandbox.map_drive("z")
-        sandbox.product("Z:\\Zof\\ZOFIXA\\")
+def first_letter_wins(sandbox):
+    sandbox.map_drive("d")
+    for letter in "ABDE":  # A: and B: are never tried
+        sandbox.product(f"{letter}:\\Zof\\ZOFIXA\\")
 
 
-@pytest.mark.parametrize("case, found", [
-    ("first letter wins", "D:\\Zof\\ZOFIXA\\"),
-    ("one marker alone never counts", "G:\\Zof\\ZOFIXA\\"),
-    ("a directory named Halvo.dll counts", "E:\\Zof\\ZOFIXA\\"),
-    ("drives without a medium are skipped up to Z:", "Z:\\Zof\\ZOFIXA\\"),
+def one_marker_alone_never_counts(sandbox):
+    sandbox.product("E:\\Zof\\ZOFIXA\\", markers=["Halvo.dll"])
+    sandbox.product("F:\\Zof\\ZOFIXA\\", markers=["Murtelan.dll"])
+    sandbox.product("G:\\Zof\\ZOFIXA\\")
+
+
+def a_directory_named_like_a_marker_counts(sandbox):
+    sandbox.mkdir("E:\\Zof\\ZOFIXA\\Halvo.dll")
+    sandbox.product("E:\\Zof\\ZOFIXA\\", markers=["Murtelan.dll"])
+
+
+def drives_without_a_medium_up_to_z(sandbox):
+    for letter in "DEFGHIJKLMNOPQRSTUVWXY":
+        sandbox.map_drive(letter, medium=False)
+    sandbox.map_drive("z")
+    sandbox.product("Z:\\Zof\\ZOFIXA\\")
+
+
+@pytest.mark.parametrize("layout, found", [
+    pytest.param(first_letter_wins, "D:\\Zof\\ZOFIXA\\", id="first letter wins"),
+    pytest.param(one_marker_alone_never_counts, "G:\\Zof\\ZOFIXA\\",
+                 id="one marker alone never counts"),
+    pytest.param(a_directory_named_like_a_marker_counts, "E:\\Zof\\ZOFIXA\\",
+                 id="a directory named Halvo.dll counts"),
+    pytest.param(drives_without_a_medium_up_to_z, "Z:\\Zof\\ZOFIXA\\",
+                 id="drives without a medium are skipped up to Z:"),
 ])
-def test_drive_search(sandbox, case, found):
+def test_drive_search(sandbox, layout, found):
     sandbox.setup(manage="C:\\Mgr", zofixa="C:\\Nowhere\\ZOFIXA")
     updater = sandbox.updater("C:\\Mgr")
     launcher = sandbox.launcher("C:\\pkg")
-    search_layout(sandbox, case)
+    layout(sandbox)
     run = sandbox.run(launcher)
     check_run(sandbox, run, **product_found(updater, SUCC2, found))
     # Under Wine a drive without a medium fails at once; quietly, in any case.

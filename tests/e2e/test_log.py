@@ -42,16 +42,25 @@ def test_from_the_root_of_c_the_log_is_deleted_and_written_anew(sandbox, install
               started=installed.started(package="C:\\update.zip", cwd="C:\\"))
 
 
-@pytest.mark.parametrize("blocked", ["read-only", "a directory"])
-def test_an_unwritable_log_changes_nothing_else(sandbox, installed, blocked):
-    if blocked == "a directory":
-        sandbox.mkdir("C:\\log.ini")
-        expected = None
-    else:
-        expected = log_file(["kept"])
-        sandbox.write("C:\\log.ini", expected)
-        if not sandbox.make_read_only("C:\\log.ini"):
-            pytest.skip("this file system cannot make a file read-only for root")
+def log_is_read_only(sandbox):
+    kept = log_file(["kept"])
+    sandbox.write("C:\\log.ini", kept)
+    if not sandbox.make_read_only("C:\\log.ini"):
+        pytest.skip("this file system cannot make a file read-only for root")
+    return kept
+
+
+def log_is_a_directory(sandbox):
+    sandbox.mkdir("C:\\log.ini")
+    return None
+
+
+@pytest.mark.parametrize("block, is_dir", [
+    pytest.param(log_is_read_only, False, id="read-only"),
+    pytest.param(log_is_a_directory, True, id="a directory"),
+])
+def test_an_unwritable_log_changes_nothing_else(sandbox, installed, block, is_dir):
+    expected = block(sandbox)
     run = sandbox.run(installed.launcher)
     check_run(sandbox, run, expected, started=installed.started())
-    assert sandbox.host("C:\\log.ini").is_dir() == (blocked == "a directory")
+    assert sandbox.host("C:\\log.ini").is_dir() == is_dir

@@ -31,18 +31,29 @@ def test_default_product_directory_and_package_on_another_drive(sandbox):
                        "D:\\pkg"))
 
 
-@pytest.mark.parametrize("missing", ["updater", "product", "package"])
-def test_a_missing_location_stops_the_run_with_one_entry(sandbox, installed, missing):
-    if missing == "updater":
-        sandbox.remove_updater(installed.updater)
-        # The product directory is not even looked up.
-        entries = ["GetRegManPath no exists, path=" + installed.updater]
-    elif missing == "product":
-        shutil.rmtree(sandbox.host(installed.product))
-        entries = ["GetZofixaPath com!", "GetZofixaPath no exists, path=C:\\Zof\\ZOFIXA\\"]
-    else:
-        sandbox.host(installed.package).unlink()
-        entries = [SUCC1, "GetUnzipPackPath no exists, path=" + installed.package]
+def updater_missing(sandbox, installed):
+    sandbox.remove_updater(installed.updater)
+    # The product directory is not even looked up.
+    return ["GetRegManPath no exists, path=" + installed.updater]
+
+
+def product_missing(sandbox, installed):
+    shutil.rmtree(sandbox.host(installed.product))
+    return ["GetZofixaPath com!", "GetZofixaPath no exists, path=C:\\Zof\\ZOFIXA\\"]
+
+
+def package_missing(sandbox, installed):
+    sandbox.host(installed.package).unlink()
+    return [SUCC1, "GetUnzipPackPath no exists, path=" + installed.package]
+
+
+@pytest.mark.parametrize("remove", [
+    pytest.param(updater_missing, id="updater"),
+    pytest.param(product_missing, id="product"),
+    pytest.param(package_missing, id="package"),
+])
+def test_a_missing_location_stops_the_run_with_one_entry(sandbox, installed, remove):
+    entries = remove(sandbox, installed)
     run = sandbox.run(installed.launcher)
     check_run(sandbox, run, log_file(entries))
 
