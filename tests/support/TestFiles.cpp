@@ -1,5 +1,6 @@
 #include "support/TestFiles.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -38,6 +39,44 @@ void MakeDirs(const std::wstring& path)
 bool Exists(const std::wstring& path)
 {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+UpdaterRecord ReadUpdaterRecord(const std::wstring& path)
+{
+    UpdaterRecord record;
+    const std::string text = ReadBytes(path);
+    for (size_t at = 0, end; at < text.size(); at = end + 1) {
+        end = std::min(text.find('\n', at), text.size());
+        const std::string line = text.substr(at, end - at);
+        const size_t equals = line.find('=');
+        EXPECT_NE(equals, std::string::npos) << "not name=value: " << line;
+        EXPECT_EQ(record.count(line.substr(0, equals)), 0u) << "twice: " << line;
+        record[line.substr(0, equals)] = equals == std::string::npos ? "" : line.substr(equals + 1);
+    }
+    return record;
+}
+
+UpdaterRecord ExpectedUpdaterRecord(const std::string& updater, const std::string& destination,
+                                    const std::string& package, const std::string& cwd)
+{
+    return {{"commandline", "\"" + updater + "\" \"" + destination + "\" \"" + package + "\""},
+            {"argc", "3"},
+            {"argv[1]", destination},
+            {"argv[2]", package},
+            {"cwd", cwd},
+            {"useshowwindow", "1"},
+            {"showwindow", "0"},
+            {"finished", "1"}};
+}
+
+std::wstring EmptyDrives()
+{
+    // scripts/wine-sandbox passes the drive layout of the prefix on.
+    constexpr DWORD kChars = 32;
+    wchar_t letters[kChars] = {};
+    const DWORD cch = GetEnvironmentVariableW(L"UL_EMPTY_DRIVES", letters, kChars);
+    EXPECT_TRUE(cch > 0 && cch < kChars) << "UL_EMPTY_DRIVES is not set";
+    return std::wstring(letters, cch < kChars ? cch : 0);
 }
 
 std::wstring SystemDir()
@@ -98,8 +137,8 @@ void SandboxTest::Clean()
 {
     std::vector<std::wstring> paths = {kLogFilePath, SetupFile(), L"C:\\Zof", OwnDir() + L"log.ini",
                                        OwnDir() + L"update.zip"};
-    for (const wchar_t* letter = L"ABEFGHIJKLMNOPQRSTUVWXY"; *letter != L'\0'; ++letter) {
-        paths.push_back(std::wstring(1, *letter) + L":\\Zof");
+    for (const wchar_t letter : EmptyDrives()) {
+        paths.push_back(std::wstring(1, letter) + L":\\Zof");
     }
     paths.insert(paths.end(), m_owned.begin(), m_owned.end());
     for (const std::wstring& path : paths) {

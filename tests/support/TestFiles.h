@@ -1,12 +1,13 @@
 // Real files for the unit tests. The tests run in a throwaway Wine prefix
 // (scripts/wine-sandbox): C:\bin holds the test programs and is the current
-// directory, D: has no medium, A:, B: and E: .. Y: are empty folders.
+// directory; the other drives are those of scripts/lib/fixture.env.
 #pragma once
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,17 @@ void Touch(const std::wstring& path);
 void MakeDirs(const std::wstring& path);
 bool Exists(const std::wstring& path);
 
+// What the updater stand-in recorded, one "name=value" line each, as a map
+// to compare whole; empty when it never ran.
+using UpdaterRecord = std::map<std::string, std::string>;
+UpdaterRecord ReadUpdaterRecord(const std::wstring& path);
+// What the stand-in records when started as the launcher must start it:
+// hidden, the raw command line ending in the two quoted arguments.
+UpdaterRecord ExpectedUpdaterRecord(const std::string& updater, const std::string& destination,
+                                    const std::string& package, const std::string& cwd);
+
+// The letters of the prefix's empty drives (lower case), from the fixture.
+std::wstring EmptyDrives();
 std::wstring SystemDir();
 std::wstring SetupFile();
 // The setup file from ANSI text, or as UTF-16LE with a byte-order mark.
