@@ -20,22 +20,15 @@
 
 namespace {
 
-// The sample installation of scripts/lib/sample-install.sh.
-const std::wstring kPackageDir = L"C:\\users\\Public\\Update Package";
-const std::wstring kLauncher = kPackageDir + L"\\UnzipLauncher.exe";
-const std::wstring kUpdater = L"C:\\Program Files\\Zof\\Manage\\Quentabrix.exe";
-const std::wstring kDestination = L"C:\\Program Files\\Zof\\ZOFIXA\\download\\sorvane";
-const std::wstring kPackage = kPackageDir + L"\\update.zip";
 const std::wstring kFloors = L"C:\\bench\\";
 
-// The launcher's setup file in each case.
-const char kEarlyStop[] = "[MANAGE]\r\nPATH=C:\\NoManager\r\n";
-const char kFullPath[] =
-    "[MANAGE]\r\nPATH=C:\\Program Files\\Zof\\Manage\r\n"
-    "[ZOFIXA]\r\nPATH=C:\\Program Files\\Zof\\ZOFIXA\r\n";
-// An invalid product value: the search then probes every letter C..Z.
-const char kWorstSearch[] =
-    "[MANAGE]\r\nPATH=C:\\Program Files\\Zof\\Manage\r\n[ZOFIXA]\r\nPATH=C:\\NoProduct\r\n";
+// The sample installation of scripts/lib/fixture.env, which bench/run hands
+// on through the environment; the setup file of each case names it.
+struct Sample {
+    std::wstring manageDir;
+    std::wstring productDir;
+    std::wstring packageDir;
+};
 
 // The early stop loads SHLWAPI alone, after the start, and so must cost well
 // below a program that imports SHLWAPI and SHELL32.
@@ -51,7 +44,7 @@ constexpr DWORD kSettleMs = 100;
 struct Program {
     const char* label;
     std::wstring commandLine;
-    const char* setup;  // the setup file written before each run
+    std::string setup;  // the setup file written before each run
     bool startsUpdater;
 };
 
@@ -61,6 +54,7 @@ struct Run {
 };
 
 double g_ticksPerMs = 0;
+std::wstring g_packageDir;  // the current directory of every run
 BenchStamps* g_stamps = nullptr;
 
 [[noreturn]] void Fail(const char* what, const char* label)
@@ -86,6 +80,31 @@ std::wstring Quoted(const std::wstring& text)
     return L"\"" + text + L"\"";
 }
 
+std::wstring FixtureValue(const wchar_t* name)
+{
+    constexpr DWORD kChars = MAX_PATH;
+    wchar_t value[kChars] = {};
+    const DWORD cch = GetEnvironmentVariableW(name, value, kChars);
+    // Failed when 0, too small when not below the buffer's size.
+    if (cch == 0 || cch >= kChars)
+        Fail("the sample installation is not in the environment", "driver");
+    return std::wstring(value, cch);
+}
+
+// A setup file as an installer writes it: ANSI text, CRLF lines.
+std::string SetupText(const std::wstring& manage, const std::wstring& zofixa)
+{
+    const std::wstring text =
+        L"[MANAGE]\r\nPATH=" + manage + L"\r\n[ZOFIXA]\r\nPATH=" + zofixa + L"\r\n";
+    const int bytes =
+        WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0) Fail("setup text not in the ANSI code page", "driver");
+    std::string ansi(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, &ansi[0], bytes, nullptr, nullptr);
+    ansi.resize(static_cast<size_t>(bytes) - 1);  // without the terminator
+    return ansi;
+}
+
 std::wstring SystemFile(const wchar_t* name)
 {
     constexpr UINT kChars = MAX_PATH;
@@ -96,14 +115,14 @@ std::wstring SystemFile(const wchar_t* name)
     return std::wstring(dir, cch) + L"\\" + name;
 }
 
-void WriteFileBytes(const std::wstring& path, const char* text, const char* label)
+void WriteFileBytes(const std::wstring& path, const std::string& text, const char* label)
 {
     const ScopedHandle file(
         CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     if (!file.IsValid()) Fail("cannot write the setup file", label);
     DWORD written = 0;
-    const DWORD size = static_cast<DWORD>(std::char_traits<char>::length(text));
-    const BOOL ok = WriteFile(file.Get(), text, size, &written, nullptr);
+    const DWORD size = static_cast<DWORD>(text.size());
+    const BOOL ok = WriteFile(file.Get(), text.data(), size, &written, nullptr);
     if (!ok || written != size) Fail("cannot write the setup file", label);
 }
 
@@ -120,7 +139,7 @@ Run RunOnce(const Program& program)
     PROCESS_INFORMATION pi = {};
     const LONGLONG start = Now();
     if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        kPackageDir.c_str(), &si, &pi)) {
+                        g_packageDir.c_str(), &si, &pi)) {
         Fail("cannot start", program.label);
     }
     const ScopedHandle thread(pi.hThread);
@@ -241,20 +260,32 @@ int wmain(int argc, wchar_t** argv)
         MapViewOfFile(mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, sizeof(BenchStamps)));
     if (g_stamps == nullptr) Fail("no stamp view", "driver");
 
-    const std::wstring launcher = Quoted(kLauncher);
-    const Program earlyStop{"UnzipLauncher, updater missing", launcher, kEarlyStop, false};
-    const Program fullPath{"UnzipLauncher, full path", launcher, kFullPath, true};
-    const Program worstSearch{"UnzipLauncher, search of C: .. Z:", launcher, kWorstSearch, false};
+    const Sample sample{FixtureValue(L"UL_MANAGE_DIR"), FixtureValue(L"UL_PRODUCT_DIR"),
+                        FixtureValue(L"UL_PACKAGE_DIR")};
+    g_packageDir = sample.packageDir;
+    const std::wstring updater = sample.manageDir + L"\\Quentabrix.exe";
+    const std::wstring destination = sample.productDir + L"\\download\\sorvane";
+    const std::wstring package = sample.packageDir + L"\\update.zip";
+    // The launcher's setup file in each case. An invalid product value makes
+    // the worst case: the search then probes every letter C..Z.
+    const std::string early = "[MANAGE]\r\nPATH=C:\\NoManager\r\n";
+    const std::string full = SetupText(sample.manageDir, sample.productDir);
+    const std::string worst = SetupText(sample.manageDir, L"C:\\NoProduct");
+
+    const std::wstring launcher = Quoted(sample.packageDir + L"\\UnzipLauncher.exe");
+    const Program earlyStop{"UnzipLauncher, updater missing", launcher, early, false};
+    const Program fullPath{"UnzipLauncher, full path", launcher, full, true};
+    const Program worstSearch{"UnzipLauncher, search of C: .. Z:", launcher, worst, false};
     const Program importsOnly{"floor: imports SHLWAPI and SHELL32", kFloors + L"ImportsOnly.exe",
-                              kEarlyStop, false};
+                              early, false};
     const Program shlwapiOnly{"imports SHLWAPI alone (for information)",
-                              kFloors + L"ShlwapiOnly.exe", kEarlyStop, false};
-    const Program empty{"empty program (for information)", kFloors + L"EmptyProgram.exe",
-                        kEarlyStop, false};
+                              kFloors + L"ShlwapiOnly.exe", early, false};
+    const Program empty{"empty program (for information)", kFloors + L"EmptyProgram.exe", early,
+                        false};
     const Program shellStart{"floor: the same hidden ShellExecuteExW",
-                             Quoted(kFloors + L"ShellStart.exe") + L" " + Quoted(kUpdater) + L" " +
-                                 Quoted(kDestination) + L" " + Quoted(kPackage),
-                             kFullPath, true};
+                             Quoted(kFloors + L"ShellStart.exe") + L" " + Quoted(updater) + L" " +
+                                 Quoted(destination) + L" " + Quoted(package),
+                             full, true};
 
     std::printf("what each launcher case logs:\n");
     for (const Program* program : {&earlyStop, &fullPath, &worstSearch}) {

@@ -1,18 +1,19 @@
 # Throwaway Wine prefixes, sourced by the scripts beside it.
 #
 # All Wine state of a build lives in one folder, $UL_WINE_DIR (by default the
-# mingw-x86 build's wine/). A template prefix per architecture is made there
-# once (win32: about 10 s; win64, a 64-bit Windows with WoW64: about 20 s);
-# each run gets a hard-link copy of it in the same folder (a few tens of
-# milliseconds) with its own registry files and these drives:
-#   A:, B:   empty folders of the prefix, <prefix>/drives/a and b
-#   C:       the prefix's drive_c
-#   D:       no medium (a link to a missing folder), as an empty card reader
-#   E: .. Y: empty folders of the prefix, <prefix>/drives/e .. y
-#   Z:       none (a default prefix maps it to the host's /)
+# mingw-x86 build's wine/; this is the one place that says so). A template
+# prefix per architecture is made there once (win32: about 10 s; win64, a
+# 64-bit Windows with WoW64: about 20 s); each run gets a hard-link copy of it
+# in the same folder (a few tens of milliseconds) with its own registry files
+# and the drives of fixture.env: C: the prefix's drive_c, the empty drives as
+# folders <prefix>/drives/<letter>, the drive without a medium as a link to a
+# missing folder, no Z:.
 
 : "${UL_WINE_DIR:=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/build/mingw-x86/wine}"
 export WINEDEBUG="${WINEDEBUG:--all}"
+set -a
+. "$(dirname "${BASH_SOURCE[0]}")/fixture.env"
+set +a
 
 # ul_wine_template [ARCH]: makes the template of ARCH (win32, the default, or
 # win64) unless it is there, and prints its path; safe when several runs
@@ -58,9 +59,9 @@ ul_new_prefix() {
     cp "$template"/*.reg "$prefix"/
     rm -f "$prefix"/dosdevices/?:
     ln -s ../drive_c "$prefix/dosdevices/c:"
-    ln -s "$prefix/no-medium" "$prefix/dosdevices/d:"
+    ul_no_medium_drive "$prefix" "$UL_NO_MEDIUM_DRIVE"
     local letter
-    for letter in a b e f g h i j k l m n o p q r s t u v w x y; do
+    for letter in $(echo "$UL_EMPTY_DRIVES" | grep -o .); do
         ul_empty_drive "$prefix" "$letter"
     done
     printf '%s\n' "$prefix"
@@ -70,6 +71,18 @@ ul_new_prefix() {
 ul_empty_drive() {
     mkdir -p "$1/drives/$2"
     ln -sfn "../drives/$2" "$1/dosdevices/$2:"
+}
+
+# ul_no_medium_drive PREFIX LETTER: maps the drive to a folder that does not
+# exist, which Wine reports as a drive without a medium.
+ul_no_medium_drive() {
+    ln -sfn "$1/no-medium" "$1/dosdevices/$2:"
+}
+
+# ul_host_path PREFIX 'C:\a\b': the Linux path of a path on the prefix's C:.
+ul_host_path() {
+    local rest=${2#[Cc]:}
+    printf '%s/drive_c%s\n' "$1" "${rest//\\//}"
 }
 
 # Ends the prefix's processes and removes it.

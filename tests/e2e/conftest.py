@@ -6,7 +6,7 @@ import pytest
 
 # The shared checks live in harness.py: show their failures in detail too.
 pytest.register_assert_rewrite("harness")
-from harness import SYSTEM32, Sandbox  # noqa: E402
+from harness import FIXTURE, SYSTEM32, Sandbox  # noqa: E402
 
 
 @pytest.fixture(scope="session")
@@ -48,16 +48,17 @@ class Installation:
 
 
 def install(sandbox, setup_directory=SYSTEM32, updater_program="FakeUpdater.exe"):
-    """A product installed as its installer lays it out, and the launcher
-    downloaded into a folder with a space in its name. The setup file goes
-    where the launcher reads it: the system directory of a 32-bit program."""
-    product = "C:\\Program Files\\Zof\\ZOFIXA\\"
-    folder = "C:\\users\\Public\\Update Package"
-    sandbox.setup(manage="C:\\Program Files\\Zof\\Manage\\", zofixa=product.rstrip("\\"),
+    """The sample installation of scripts/lib/fixture.env: a product as its
+    installer lays it out, and the launcher downloaded into a folder with a
+    space in its name. The setup file goes where the launcher reads it: the
+    system directory of a 32-bit program."""
+    product = FIXTURE["UL_PRODUCT_DIR"] + "\\"
+    folder = FIXTURE["UL_PACKAGE_DIR"]
+    sandbox.setup(manage=FIXTURE["UL_MANAGE_DIR"] + "\\", zofixa=FIXTURE["UL_PRODUCT_DIR"],
                   directory=setup_directory)
     sandbox.product(product)
     return Installation(
-        updater=sandbox.updater("C:\\Program Files\\Zof\\Manage", updater_program),
+        updater=sandbox.updater(FIXTURE["UL_MANAGE_DIR"], updater_program),
         product=product,
         folder=folder,
         launcher=sandbox.launcher(folder),

@@ -8,6 +8,7 @@ UL_WINE_DIR the Wine state (both default to the mingw-x86 build);
 UL_TIME_SCALE (set in an emulated machine) widens the suite's own margins.
 """
 import os
+import shlex
 import shutil
 import subprocess
 import time
@@ -18,6 +19,18 @@ ROOT = Path(__file__).resolve().parents[2]
 BUILD = ROOT / "build" / "mingw-x86"
 BIN = Path(os.environ.get("UL_BIN_DIR", BUILD / "bin"))
 PREFIX_LIB = ROOT / "scripts" / "lib" / "wine-prefix.sh"
+
+
+def _read_fixture():
+    """scripts/lib/fixture.env: the sample installation and the drive layout,
+    NAME='value' lines, read as the shell reads them."""
+    text = (ROOT / "scripts" / "lib" / "fixture.env").read_text()
+    pairs = (line.split("=", 1) for line in text.splitlines()
+             if line.strip() and not line.startswith("#"))
+    return {name: shlex.split(value)[0] for name, value in pairs}
+
+
+FIXTURE = _read_fixture()
 
 UPDATER = "Quentabrix.exe"
 LAUNCHER = "UnzipLauncher.exe"
@@ -103,9 +116,8 @@ class Launch:
 
 class Sandbox:
     """One throwaway prefix, of a 32-bit Windows (win32) or of a 64-bit one
-    (win64). Drives as scripts/lib/wine-prefix.sh makes them: C: the
-    prefix's drive, D: no medium, A:, B:, E: .. Y: empty folders, no Z:.
-    Paths given to its methods are Windows paths."""
+    (win64), with the drives of scripts/lib/fixture.env. Paths given to its
+    methods are Windows paths."""
 
     def __init__(self, workdir, arch="win32"):
         self.workdir = Path(workdir)
@@ -142,14 +154,10 @@ class Sandbox:
         return drive.joinpath(*win.parts[1:])
 
     def map_drive(self, letter, medium=True):
-        """Maps letter to an empty folder, or to a drive without a medium."""
-        link = self.prefix / "dosdevices" / f"{letter.lower()}:"
-        if link.is_symlink():
-            link.unlink()
-        target = self.prefix / ("drives" if medium else "no-medium") / letter.lower()
-        if medium:
-            target.mkdir(parents=True, exist_ok=True)
-        link.symlink_to(target)
+        """Maps letter to an empty folder, or to a drive without a medium, as
+        scripts/lib/wine-prefix.sh makes them."""
+        function = "ul_empty_drive" if medium else "ul_no_medium_drive"
+        _prefix_lib(function, str(self.prefix), letter.lower())
 
     def write(self, path, data=b""):
         host = self.host(path)

@@ -20,17 +20,20 @@ expect() {  # what, expected, actual
         failures=$((failures + 1))
     fi
 }
-params='"C:\Program Files\Zof\ZOFIXA\download\sorvane" "C:\users\Public\Update Package\update.zip"'
+destination="$UL_PRODUCT_DIR\\download\\sorvane"
+package="$UL_PACKAGE_DIR\\update.zip"
+params="\"$destination\" \"$package\""
 expect "exit code" 0 "$ul_exit_code"
 expect "standard output" "" "$ul_stdout"
 expect "c:\\log.ini" "$(printf '[LOG]\r\n0=IsZofixaPath succ[1]!\r\n1=%s\r\n' "$params")" \
     "$(cat "$prefix/drive_c/log.ini")"
+# The whole record, line for line, as the other tests compare it.
 expect "updater record" "$(printf '%s\n' \
-    "commandline=\"C:\\Program Files\\Zof\\Manage\\Quentabrix.exe\" $params" \
+    "commandline=\"$UL_MANAGE_DIR\\Quentabrix.exe\" $params" \
     'argc=3' \
-    'argv[1]=C:\Program Files\Zof\ZOFIXA\download\sorvane' \
-    'argv[2]=C:\users\Public\Update Package\update.zip' \
-    'cwd=C:\users\Public\Update Package' \
+    "argv[1]=$destination" \
+    "argv[2]=$package" \
+    "cwd=$UL_PACKAGE_DIR" \
     'useshowwindow=1' 'showwindow=0' 'finished=1')" \
     "$(cat "$ul_manage/updater-record.txt")"
 
