@@ -10,7 +10,8 @@
 // A failed write is ignored: the entry is lost and the number still used.
 void WriteLog(const std::wstring& csMessage);
 
-// Numbering starts again at 0, as it does in a new process.
+// Numbering starts again at 0, as it does in a new process. A test seam:
+// the unit tests run many "runs" in one process; the program never calls it.
 void ResetLogNumbering();
 
 // The fixed place of the log.
