@@ -33,6 +33,14 @@ def _read_fixture():
 FIXTURE = _read_fixture()
 
 UPDATER = "Quentabrix.exe"
+
+# The launcher's log texts, each written here once.
+SUCC1 = "IsZofixaPath succ[1]!"
+SUCC2 = "IsZofixaPath succ[2]!"
+COM = "GetZofixaPath com!"
+NO_UPDATER = "GetRegManPath no exists, path="
+NO_PRODUCT = "GetZofixaPath no exists, path="
+NO_PACKAGE = "GetUnzipPackPath no exists, path="
 LAUNCHER = "UnzipLauncher.exe"
 RECORD = "updater-record.txt"
 EMPTY_ZIP = b"PK\x05\x06" + bytes(18)

@@ -1,7 +1,7 @@
 """Bad input: overlong and non-ASCII setup values, non-ASCII folders, a setup
 file that is no file. Each run ends with exit code 0 and logs only what it
 always logs."""
-from harness import UPDATER, check_run, log_file, params
+from harness import NO_UPDATER, SUCC1, SUCC2, UPDATER, check_run, log_file, params
 
 LONG = 5000
 
@@ -12,7 +12,7 @@ def test_overlong_setup_values_are_cut_by_the_reader(sandbox):
     sandbox.setup(manage=manage, zofixa="C:\\Tools\\ZOFIXA")
     run = sandbox.run(sandbox.launcher("C:\\pkg"))
     check_run(sandbox, run,
-              log_file(["GetRegManPath no exists, path=" + manage[:1023] + "\\" + UPDATER]))
+              log_file([NO_UPDATER + manage[:1023] + "\\" + UPDATER]))
 
 
 def test_an_overlong_product_value_fails_validation_and_the_search_runs(sandbox):
@@ -22,7 +22,7 @@ def test_an_overlong_product_value_fails_validation_and_the_search_runs(sandbox)
     run = sandbox.run(sandbox.launcher("C:\\pkg"))
     destination = "E:\\Zof\\ZOFIXA\\download\\sorvane"
     check_run(sandbox, run,
-              log_file(["IsZofixaPath succ[2]!", params(destination, "C:\\pkg\\update.zip")]),
+              log_file([SUCC2, params(destination, "C:\\pkg\\update.zip")]),
               started=(updater, destination, "C:\\pkg\\update.zip", "C:\\pkg"))
 
 
@@ -39,7 +39,7 @@ def test_unicode_setup_file_and_non_ascii_folders(sandbox):
     run = sandbox.run(sandbox.launcher(folder))
     destination, package = product + "download\\sorvane", folder + "\\update.zip"
     check_run(sandbox, run,
-              log_file(["IsZofixaPath succ[1]!", params(destination, package)]),
+              log_file([SUCC1, params(destination, package)]),
               started=(updater, destination, package, folder))
 
 
@@ -48,4 +48,4 @@ def test_a_setup_file_that_is_a_directory_reads_as_missing(sandbox):
     sandbox.updater("C:\\")  # where a missing management value would point
     sandbox.product("C:\\Zof\\ZOFIXA\\")
     run = sandbox.run(sandbox.launcher("C:\\pkg"))
-    check_run(sandbox, run, log_file(["GetRegManPath no exists, path=\\" + UPDATER]))
+    check_run(sandbox, run, log_file([NO_UPDATER + "\\" + UPDATER]))

@@ -2,9 +2,9 @@
 its defaults, the marker libraries and the search over the drives C to Z."""
 import pytest
 
-from harness import UPDATER, check_run, log_file, params, slack
+from harness import (COM, NO_PRODUCT, NO_UPDATER, SUCC1, SUCC2, UPDATER, check_run, log_file,
+                     params, slack)
 
-SUCC1, SUCC2, COM = "IsZofixaPath succ[1]!", "IsZofixaPath succ[2]!", "GetZofixaPath com!"
 DEFAULT = "C:\\Zof\\ZOFIXA\\"
 PACKAGE = "C:\\pkg\\update.zip"
 
@@ -74,7 +74,7 @@ def test_a_failed_setup_value_is_not_retried_on_other_drives(sandbox):
     sandbox.updater("C:\\Mgr")
     sandbox.product("E:\\Tools\\ZOFIXA\\")
     run = sandbox.run(sandbox.launcher("C:\\pkg"))
-    check_run(sandbox, run, log_file([COM, "GetZofixaPath no exists, path=" + DEFAULT]))
+    check_run(sandbox, run, log_file([COM, NO_PRODUCT + DEFAULT]))
 
 
 def test_nothing_found_takes_the_default_directory_when_it_exists(sandbox):
@@ -123,4 +123,4 @@ def test_no_updater_is_started_from_a_place_that_is_not_absolute(sandbox, manage
     sandbox.product(DEFAULT)
     run = sandbox.run(sandbox.launcher("C:\\pkg"))
     built = (manage or "").rstrip("\\") + "\\" + UPDATER
-    check_run(sandbox, run, log_file(["GetRegManPath no exists, path=" + built]))
+    check_run(sandbox, run, log_file([NO_UPDATER + built]))

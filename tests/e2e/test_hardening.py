@@ -8,12 +8,11 @@ from pathlib import PureWindowsPath
 
 import pytest
 
-from harness import BIN, SYSTEM32, check_run, log_file, params
+from harness import BIN, NO_UPDATER, SUCC1, SYSTEM32, check_run, log_file, params
 
 TRACE = {"WINEDEBUG": "err+winediag,+relay,+loaddll"}
 LOADDLL = {"WINEDEBUG": "err+winediag,+loaddll"}
 LAUNCHER_LOADED = "UnzipLauncher.exe\" at "
-SUCC1 = "IsZofixaPath succ[1]!"
 
 # What SHLWAPI and SHELL32 load under Wine 8 besides the exe's own imports
 # (measured with +loaddll), and the two themselves: a DLL of any of these
@@ -65,7 +64,7 @@ def test_defences_come_between_initialisation_and_the_first_act(sandbox, install
 
 def early_stop(sandbox, installed):
     sandbox.remove_updater(installed.updater)
-    return log_file(["GetRegManPath no exists, path=" + installed.updater]), None
+    return log_file([NO_UPDATER + installed.updater]), None
 
 
 def typical_run(sandbox, installed):

@@ -2,9 +2,8 @@
 the stale log.ini beside the launcher, and a log that cannot be written."""
 import pytest
 
-from harness import check_run, log_file, params
+from harness import NO_UPDATER, SUCC1, check_run, log_file, params
 
-SUCC1 = "IsZofixaPath succ[1]!"
 
 
 def test_each_run_replaces_every_entry_of_earlier_runs_and_keeps_other_sections(sandbox,
@@ -21,7 +20,7 @@ def test_each_run_replaces_every_entry_of_earlier_runs_and_keeps_other_sections(
     sandbox.remove_updater(installed.updater)
     run = sandbox.run(installed.launcher)
     check_run(sandbox, run,
-              log_file(["GetRegManPath no exists, path=" + installed.updater], before=other))
+              log_file([NO_UPDATER + installed.updater], before=other))
 
 
 def test_a_stale_log_beside_the_launcher_is_deleted(sandbox, installed):

@@ -5,9 +5,9 @@ import time
 
 import pytest
 
-from harness import check_run, log_file, params, slack
+from harness import (COM, NO_PACKAGE, NO_PRODUCT, NO_UPDATER, SUCC1, check_run, log_file, params,
+                     slack)
 
-SUCC1 = "IsZofixaPath succ[1]!"
 
 
 def test_typical_run_starts_the_updater_hidden_and_logs_after_it_ended(sandbox, installed):
@@ -34,17 +34,17 @@ def test_default_product_directory_and_package_on_another_drive(sandbox):
 def updater_missing(sandbox, installed):
     sandbox.remove_updater(installed.updater)
     # The product directory is not even looked up.
-    return ["GetRegManPath no exists, path=" + installed.updater]
+    return [NO_UPDATER + installed.updater]
 
 
 def product_missing(sandbox, installed):
     shutil.rmtree(sandbox.host(installed.product))
-    return ["GetZofixaPath com!", "GetZofixaPath no exists, path=C:\\Zof\\ZOFIXA\\"]
+    return [COM, NO_PRODUCT + "C:\\Zof\\ZOFIXA\\"]
 
 
 def package_missing(sandbox, installed):
     sandbox.host(installed.package).unlink()
-    return [SUCC1, "GetUnzipPackPath no exists, path=" + installed.package]
+    return [SUCC1, NO_PACKAGE + installed.package]
 
 
 @pytest.mark.parametrize("remove", [

@@ -3,7 +3,7 @@ import time
 
 import pytest
 
-from harness import check_run, log_file, params, slack
+from harness import SUCC1, check_run, log_file, params, slack
 
 WAIT_S = 120
 
@@ -15,7 +15,7 @@ def test_an_updater_still_running_after_two_minutes_is_left_running(sandbox, ins
                       env={"FAKE_UPDATER_SLEEP_MS": str((WAIT_S + 5) * 1000)})
     assert WAIT_S - 0.5 <= run.seconds <= WAIT_S + slack(10)
     check_run(sandbox, run,
-              log_file(["IsZofixaPath succ[1]!",
+              log_file([SUCC1,
                         params(installed.destination, installed.package),
                         "WaitForSingleObject timeout;ms=120000"]),
               started=installed.started(), finished=False)
