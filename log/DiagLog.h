@@ -6,7 +6,7 @@
 #include <string>
 
 // Writes csMessage under the next entry number (0, 1, ... in each process).
-// Entry 0 first removes the section with every entry of earlier runs.
+// Entry 0 first removes every section LOG, with every entry of earlier runs.
 // A failed write is ignored: the entry is lost and the number still used.
 void WriteLog(const std::wstring& csMessage);
 
