@@ -1,7 +1,5 @@
 #include "LaunchAndWait.h"
 
-#include <shellapi.h>
-
 #include "ScopedHandle.h"
 #include "SystemLibrary.h"
 
@@ -21,15 +19,9 @@ std::wstring WaitForUpdater(HANDLE hProcess, DWORD dwWaitMs)
     return L"WaitForSingleObject failed;errcode=" + std::to_wstring(GetLastError());
 }
 
-std::wstring LaunchAndWait(const std::wstring& csFile, const std::wstring& csParameters)
+std::wstring StartAndWait(ShellExecuteExFn pfnShellExecuteEx, const std::wstring& csFile,
+                          const std::wstring& csParameters, DWORD dwWaitMs)
 {
-    std::wstring csFailure;
-    const auto pfnShellExecuteEx =
-        GetSystemFunction<decltype(&ShellExecuteExW)>(L"shell32.dll", "ShellExecuteExW", csFailure);
-    if (pfnShellExecuteEx == nullptr) {
-        return csFailure;
-    }
-
     SHELLEXECUTEINFOW sei = {};
     sei.cbSize = sizeof(sei);
     // NO_UI: an unattended machine must never get an error dialog.
@@ -45,10 +37,21 @@ std::wstring LaunchAndWait(const std::wstring& csFile, const std::wstring& csPar
     if (!bLaunched) {
         return L"ShellExecuteEx failed;errcode=" + std::to_wstring(dwError);
     }
-    // A start that gave no process (a document's handler, say) has nothing
-    // to wait for; the updater is a program, so this does not happen to it.
+    // The shell handed the file to something already running (a folder to
+    // Explorer, say): no updater process was seen, so none is claimed.
     if (!ownedProcess.IsValid()) {
-        return std::wstring();
+        return L"ShellExecuteEx no process";
     }
-    return WaitForUpdater(ownedProcess.Get(), kUpdaterWaitMs);
+    return WaitForUpdater(ownedProcess.Get(), dwWaitMs);
+}
+
+std::wstring LaunchAndWait(const std::wstring& csFile, const std::wstring& csParameters)
+{
+    std::wstring csFailure;
+    const auto pfnShellExecuteEx =
+        GetSystemFunction<ShellExecuteExFn>(L"shell32.dll", "ShellExecuteExW", csFailure);
+    if (pfnShellExecuteEx == nullptr) {
+        return csFailure;
+    }
+    return StartAndWait(pfnShellExecuteEx, csFile, csParameters, kUpdaterWaitMs);
 }

@@ -83,6 +83,35 @@ TEST_F(LaunchTest, AWaitThatDoesNotSeeTheUpdaterEndSaysWhy)
     EXPECT_EQ(WaitForUpdater(nullptr, 200), L"WaitForSingleObject failed;errcode=6");
 }
 
+// What a replaced shell call was handed, and what it answers.
+SHELLEXECUTEINFOW g_seiSeen = {};
+BOOL WINAPI StartsNoProcess(SHELLEXECUTEINFOW* pSei)
+{
+    g_seiSeen = *pSei;
+    pSei->hProcess = nullptr;  // handed to a process that was already running
+    return TRUE;
+}
+
+TEST_F(LaunchTest, AStartWithoutAProcessIsNoStartAndTheRecordIsAsTheShellNeedsIt)
+{
+    const std::wstring file = L"C:\\Ixa Manage\\Quentabrix.exe";
+    const std::wstring parameters = L"\"C:\\Zof\\download\\sorvane\" \"C:\\pkg\\update.zip\"";
+    memset(&g_seiSeen, 0xA5, sizeof(g_seiSeen));
+    EXPECT_EQ(StartAndWait(&StartsNoProcess, file, parameters, 200), L"ShellExecuteEx no process");
+
+    EXPECT_EQ(g_seiSeen.cbSize, 60u);    // the record's size on 32-bit Windows
+    EXPECT_EQ(g_seiSeen.fMask, 0x440u);  // SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI
+    EXPECT_EQ(g_seiSeen.hwnd, nullptr);
+    EXPECT_EQ(g_seiSeen.lpVerb, nullptr);
+    EXPECT_EQ(g_seiSeen.lpFile, file);
+    EXPECT_EQ(g_seiSeen.lpParameters, parameters);
+    EXPECT_EQ(g_seiSeen.lpDirectory, nullptr);  // the updater inherits ours
+    EXPECT_EQ(g_seiSeen.nShow, SW_HIDE);
+    EXPECT_EQ(g_seiSeen.lpIDList, nullptr);
+    EXPECT_EQ(g_seiSeen.lpClass, nullptr);
+    EXPECT_EQ(g_seiSeen.hkeyClass, nullptr);
+}
+
 TEST_F(LaunchTest, ConstructionRemovesTheStaleLogBesideTheProgram)
 {
     WriteBytes(OwnDir() + L"log.ini", "[LOG]\r\n0=old\r\n");
