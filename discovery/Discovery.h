@@ -22,8 +22,17 @@ extern const wchar_t kDefaultZofixaPath[];
 std::wstring RemoveTrailingBackslashes(std::wstring csPath);
 // A directory string: not empty and ending in a backslash.
 bool IsDirectoryString(const std::wstring& csPath);
-// Begins with a drive letter, a colon and a backslash, or with two backslashes.
+// Absolute as Windows reads it: a drive letter, a colon and a separator, or
+// two separators to begin with; either slash counts as a separator.
 bool IsAbsolutePath(const std::wstring& csPath);
+// A directory string that is absolute: a folder the launcher may act in.
+bool IsKnownFolder(const std::wstring& csPath);
+
+// --- Existence -----------------------------------------------------------
+// A file or a directory is there.
+bool IsExistingPath(const std::wstring& csPath);
+// A file, not a directory, is there.
+bool IsExistingFile(const std::wstring& csPath);
 
 // --- Setup file ----------------------------------------------------------
 // The system directory read into a buffer of cchBuffer characters; empty when

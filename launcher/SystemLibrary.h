@@ -19,7 +19,7 @@ HMODULE LoadSystemLibrary(const wchar_t* pszDll);
 FARPROC GetSystemFunction(const wchar_t* pszDll, const char* pszFunction, std::wstring& csFailure);
 
 // The same, typed: Fn is the function's pointer type, for example
-// decltype(&PathFileExistsW).
+// decltype(&ShellExecuteExW).
 template <typename Fn>
 Fn GetSystemFunction(const wchar_t* pszDll, const char* pszFunction, std::wstring& csFailure)
 {

@@ -12,8 +12,7 @@ public:
     CUnzipLauncher();
 
     // Runs the job: 1 once the updater was started (or its start attempted)
-    // and waited for, 0 when a precondition failed or PathFileExistsW cannot
-    // be had. Every decision is logged.
+    // and waited for, 0 when a precondition failed. Every decision is logged.
     int UnzipPack();
 
     // Finds the product directory and records it in m_csZofixaPath.

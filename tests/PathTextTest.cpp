@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/Utf8.h"
+
 namespace {
 
 TEST(PathTextTest, RemovesTheWholeRunOfTrailingBackslashes)
@@ -14,17 +16,29 @@ TEST(PathTextTest, RemovesTheWholeRunOfTrailingBackslashes)
     EXPECT_EQ(RemoveTrailingBackslashes(L"\\\\srv\\share\\"), L"\\\\srv\\share");
 }
 
-TEST(PathTextTest, AbsoluteMeansDriveRootedOrUnc)
+TEST(PathTextTest, AbsoluteMeansDriveRootedOrTwoSeparatorsEitherSlash)
 {
     for (const wchar_t* path :
-         {L"C:\\", L"c:\\Mgr\\", L"Z:\\a b\\", L"\\\\srv\\share\\", L"\\\\?\\C:\\Mgr\\"}) {
-        EXPECT_TRUE(IsAbsolutePath(path)) << path;
+         {L"C:\\", L"c:\\Mgr\\", L"Z:\\a b\\", L"\\\\srv\\share\\", L"\\\\?\\C:\\Mgr\\", L"C:/",
+          L"C:/Ixa Manage\\", L"//srv/share/Ixa Manage\\", L"\\/srv/share\\", L"/\\srv\\share\\",
+          L"C:/Mgr/"}) {
+        EXPECT_TRUE(IsAbsolutePath(path)) << Utf8(path);
     }
     // Each of these resolves against the current drive or directory.
-    for (const wchar_t* path :
-         {L"", L"\\", L"\\Mgr\\", L"Mgr\\", L"C:", L"C:Mgr\\", L"1:\\", L"C:/Mgr/", L".\\"}) {
-        EXPECT_FALSE(IsAbsolutePath(path)) << path;
+    for (const wchar_t* path : {L"", L"\\", L"/", L"\\Mgr\\", L"/Mgr/", L"Mgr\\", L"x\\", L"C:",
+                                L"C:Mgr\\", L"1:\\", L"1:/", L".\\", L"UNC\\srv\\share\\"}) {
+        EXPECT_FALSE(IsAbsolutePath(path)) << Utf8(path);
     }
+}
+
+TEST(PathTextTest, KnownFolderIsAnAbsoluteDirectoryString)
+{
+    EXPECT_TRUE(IsKnownFolder(L"C:\\pkg\\"));
+    EXPECT_TRUE(IsKnownFolder(L"\\\\srv\\share\\pkg\\"));
+    // Wine's form of a program's path on a share: relative, so unknown.
+    EXPECT_FALSE(IsKnownFolder(L"UNC\\srv\\share\\pkg\\"));
+    EXPECT_FALSE(IsKnownFolder(L"C:\\pkg\\setup.exe"));
+    EXPECT_FALSE(IsKnownFolder(L""));
 }
 
 TEST(PathTextTest, DirectoryStringEndsInBackslash)

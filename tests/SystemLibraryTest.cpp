@@ -1,6 +1,6 @@
 #include "launcher/SystemLibrary.h"
 
-#include <shlwapi.h>
+#include <shellapi.h>
 
 #include "support/TestFiles.h"
 
@@ -25,15 +25,16 @@ bool IsSameText(const std::wstring& a, const std::wstring& b)
 TEST(SystemLibraryTest, LoadsFromTheSystemDirectoryAndGivesTheFunction)
 {
     std::wstring csFailure = L"untouched";
-    const auto pathFileExists =
-        GetSystemFunction<decltype(&PathFileExistsW)>(L"shlwapi.dll", "PathFileExistsW", csFailure);
-    ASSERT_NE(pathFileExists, nullptr);
+    const auto shellExecuteEx =
+        GetSystemFunction<decltype(&ShellExecuteExW)>(L"shell32.dll", "ShellExecuteExW", csFailure);
+    ASSERT_NE(shellExecuteEx, nullptr);
     EXPECT_EQ(csFailure, L"untouched");
-    EXPECT_TRUE(pathFileExists(SystemDir().c_str()));
 
-    const HMODULE hModule = LoadSystemLibrary(L"shlwapi.dll");
+    const HMODULE hModule = LoadSystemLibrary(L"shell32.dll");
     ASSERT_NE(hModule, nullptr);
-    EXPECT_TRUE(IsSameText(ModulePath(hModule), SystemDir() + L"\\shlwapi.dll"))
+    EXPECT_EQ(reinterpret_cast<void*>(shellExecuteEx),
+              reinterpret_cast<void*>(GetProcAddress(hModule, "ShellExecuteExW")));
+    EXPECT_TRUE(IsSameText(ModulePath(hModule), SystemDir() + L"\\shell32.dll"))
         << Utf8(ModulePath(hModule));
 }
 
@@ -45,7 +46,7 @@ TEST(SystemLibraryTest, WhatCannotBeHadIsNamedInTheEntry)
     EXPECT_EQ(csFailure, L"LoadLibraryEx(PlantedDll.dll) failed;errcode=126");
     EXPECT_EQ(GetModuleHandleW(L"PlantedDll.dll"), nullptr);
 
-    EXPECT_EQ(GetSystemFunction(L"shlwapi.dll", "NoSuchFunction", csFailure), nullptr);
+    EXPECT_EQ(GetSystemFunction(L"shell32.dll", "NoSuchFunction", csFailure), nullptr);
     EXPECT_EQ(csFailure, L"GetProcAddress(NoSuchFunction) failed;errcode=127");
 }
 

@@ -7,7 +7,7 @@
 # in the same folder (a few tens of milliseconds) with its own registry files
 # and the drives of fixture.env: C: the prefix's drive_c, the empty drives as
 # folders <prefix>/drives/<letter>, the drive without a medium as a link to a
-# missing folder, no Z:.
+# missing folder, one share, no Z:.
 
 : "${UL_WINE_DIR:=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/build/mingw-x86/wine}"
 export WINEDEBUG="${WINEDEBUG:--all}"
@@ -64,6 +64,7 @@ ul_new_prefix() {
     for letter in $(echo "$UL_EMPTY_DRIVES" | grep -o .); do
         ul_empty_drive "$prefix" "$letter"
     done
+    ul_share "$prefix" "$UL_SHARE_SERVER" "$UL_SHARE_NAME"
     printf '%s\n' "$prefix"
 }
 
@@ -71,6 +72,13 @@ ul_new_prefix() {
 ul_empty_drive() {
     mkdir -p "$1/drives/$2"
     ln -sfn "../drives/$2" "$1/dosdevices/$2:"
+}
+
+# ul_share PREFIX SERVER SHARE: maps \\SERVER\SHARE to an empty folder of the
+# prefix (Wine looks shares up in dosdevices/unc/).
+ul_share() {
+    mkdir -p "$1/shares/$2/$3" "$1/dosdevices/unc/$2"
+    ln -sfn "../../../shares/$2/$3" "$1/dosdevices/unc/$2/$3"
 }
 
 # ul_no_medium_drive PREFIX LETTER: maps the drive to a folder that does not

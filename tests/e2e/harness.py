@@ -45,6 +45,8 @@ LAUNCHER = "UnzipLauncher.exe"
 RECORD = "updater-record.txt"
 EMPTY_ZIP = b"PK\x05\x06" + bytes(18)
 SYSTEM32 = "C:\\windows\\system32"
+# The prefix's one share, as a UNC path.
+SHARE = f"\\\\{FIXTURE['UL_SHARE_SERVER']}\\{FIXTURE['UL_SHARE_NAME']}"
 TIME_SCALE = float(os.environ.get("UL_TIME_SCALE", "1"))
 
 
@@ -156,9 +158,13 @@ class Sandbox:
     # --- the file system, through the prefix's drive links ---
 
     def host(self, path):
-        """The Linux path of a Windows path such as C:\\a\\b."""
+        """The Linux path of a Windows path such as C:\\a\\b or \\\\srv\\share\\a."""
         win = PureWindowsPath(path)
-        drive = self.prefix / "dosdevices" / win.drive.lower()
+        if win.drive.startswith("\\\\"):
+            # Wine finds \\server\share in dosdevices/unc/server/share.
+            drive = self.prefix / "dosdevices" / "unc" / win.drive.lstrip("\\").replace("\\", "/")
+        else:
+            drive = self.prefix / "dosdevices" / win.drive.lower()
         return drive.joinpath(*win.parts[1:])
 
     def map_drive(self, letter, medium=True):
@@ -235,29 +241,35 @@ class Sandbox:
 
     # --- running and reading back ---
 
-    def start(self, exe, env=None):
-        """Starts exe from its own folder, as a double click would, with Wine
-        reporting every window attempt."""
+    def start(self, exe, env=None, cwd=None):
+        """Starts exe from its own folder, as a double click would (or from
+        the folder cwd), with Wine reporting every window attempt."""
         run_env = {**self.env, "WINEDEBUG": "err+winediag", **(env or {})}
         stdout, stderr = self.workdir / "stdout", self.workdir / "stderr"
+        folder = self.host(cwd) if cwd else self.host(exe).parent
         # Files, not pipes: an updater left running keeps a pipe open.
         with open(stdout, "wb") as out, open(stderr, "wb") as err:
-            process = subprocess.Popen(["wine", exe], cwd=self.host(exe).parent,
+            process = subprocess.Popen(["wine", exe], cwd=folder,
                                        env=run_env, stdin=subprocess.DEVNULL,
                                        stdout=out, stderr=err)
         return Launch(process, stdout, stderr, time.monotonic())
 
-    def run(self, exe, env=None):
-        return self.start(exe, env).finish()
+    def run(self, exe, env=None, cwd=None):
+        return self.start(exe, env, cwd).finish()
 
     def log(self):
         """c:\\log.ini as bytes, or None when there is no such file."""
         host = self.host(r"C:\log.ini")
         return host.read_bytes() if host.is_file() else None
 
+    @staticmethod
+    def record_path(updater):
+        """Where the updater stand-in at this path records (beside itself),
+        as a Windows path."""
+        return PureWindowsPath(updater).parent / RECORD
+
     def _record_file(self, updater):
-        """Where the updater stand-in at this path records (beside itself)."""
-        return self.host(str(PureWindowsPath(updater).parent / RECORD))
+        return self.host(str(self.record_path(updater)))
 
     def record(self, updater):
         """What the updater stand-in at this path recorded, as a dict, or

@@ -2,8 +2,8 @@
 its defaults, the marker libraries and the search over the drives C to Z."""
 import pytest
 
-from harness import (COM, NO_PRODUCT, NO_UPDATER, SUCC1, SUCC2, UPDATER, check_run, log_file,
-                     params, slack)
+from harness import (COM, NO_PRODUCT, NO_UPDATER, SHARE, SUCC1, SUCC2, UPDATER, check_run,
+                     log_file, params, slack)
 
 DEFAULT = "C:\\Zof\\ZOFIXA\\"
 PACKAGE = "C:\\pkg\\update.zip"
@@ -124,3 +124,19 @@ def test_no_updater_is_started_from_a_place_that_is_not_absolute(sandbox, manage
     run = sandbox.run(sandbox.launcher("C:\\pkg"))
     built = (manage or "").rstrip("\\") + "\\" + UPDATER
     check_run(sandbox, run, log_file([NO_UPDATER + built]))
+
+
+@pytest.mark.parametrize("manage", ["C:/Ixa Manage", SHARE.replace("\\", "/") + "/Ixa Manage"],
+                         ids=["drive", "share"])
+def test_an_absolute_management_directory_may_be_written_with_forward_slashes(sandbox, manage):
+    # Windows takes either slash; the launcher only appends its backslash.
+    sandbox.setup(manage=manage, zofixa=DEFAULT)
+    sandbox.updater(manage)
+    updater = manage + "\\" + UPDATER
+    sandbox.updaters = [updater]  # as the launcher names it
+    sandbox.product(DEFAULT)
+    # Where the stand-in records, said outright: under Wine a program on a
+    # share does not know its own folder.
+    record = str(sandbox.record_path(updater))
+    run = sandbox.run(sandbox.launcher("C:\\pkg"), env={"FAKE_UPDATER_RECORD": record})
+    check_run(sandbox, run, **product_found(updater, SUCC1, DEFAULT))

@@ -14,9 +14,9 @@ TRACE = {"WINEDEBUG": "err+winediag,+relay,+loaddll"}
 LOADDLL = {"WINEDEBUG": "err+winediag,+loaddll"}
 LAUNCHER_LOADED = "UnzipLauncher.exe\" at "
 
-# What SHLWAPI and SHELL32 load under Wine 8 besides the exe's own imports
-# (measured with +loaddll), and the two themselves: a DLL of any of these
-# names planted in a download folder must never be loaded.
+# What SHELL32 loads under Wine 8 besides the exe's own imports (measured
+# with +loaddll), and SHELL32 itself: a DLL of any of these names planted in
+# a download folder must never be loaded.
 SHELL_DEPENDENCIES = ("advapi32.dll", "gdi32.dll", "imm32.dll", "sechost.dll", "shcore.dll",
                       "shell32.dll", "shlwapi.dll", "ucrtbase.dll", "user32.dll", "version.dll",
                       "win32u.dll", "zlib1.dll")
@@ -51,8 +51,8 @@ def test_defences_come_between_initialisation_and_the_first_act(sandbox, install
     heap = first(trace, "Call KERNEL32.HeapSetInformation(00000000,00000001,00000000,00000000)")
     dlls = first(trace, "Call KERNEL32.SetDefaultDllDirectories(00000800)")
     stale_log = first(trace, "Call KERNEL32.DeleteFileW(")
-    shlwapi = first(trace, "shlwapi.dll\" at ")
-    assert init < heap < dlls < stale_log < shlwapi
+    shell32 = first(trace, "shell32.dll\" at ")
+    assert init < heap < dlls < stale_log < shell32
     succeeded = first(trace, "Ret  KERNEL32.SetDefaultDllDirectories() retval=00000001")
     assert dlls < succeeded < stale_log
     assert not any("SetDllDirectory" in line for line in trace), "no fallback where the loader can"
@@ -60,6 +60,27 @@ def test_defences_come_between_initialisation_and_the_first_act(sandbox, install
     # Whatever the run loads from here on comes from the system directory.
     later = [line for line in trace[dlls:] if "trace:loaddll" in line]
     assert [line for line in later if "C:\\\\windows\\\\system32\\\\" not in line] == []
+
+
+def module_names(lines):
+    """The file names of the modules Wine's +loaddll lines report loaded."""
+    return {PureWindowsPath(path).name.lower() for path in loaded_dlls("\n".join(lines))}
+
+
+def test_the_early_stop_loads_nothing_an_empty_program_does_not(sandbox, installed):
+    empty = sandbox.host("C:\\bin\\EmptyProgram.exe")
+    empty.parent.mkdir(parents=True, exist_ok=True)
+    shutil.copyfile(BIN / "EmptyProgram.exe", empty)
+    floor = sandbox.run("C:\\bin\\EmptyProgram.exe", env=LOADDLL)
+    assert floor.exit_code == 0
+    floor_modules = module_names(floor.stderr.splitlines())
+
+    sandbox.remove_updater(installed.updater)
+    run = sandbox.run(installed.launcher, env=TRACE)
+    check_run(sandbox, run, log_file([NO_UPDATER + installed.updater]))
+    trace = launcher_trace(run.stderr)
+    later = trace[first(trace, "Call KERNEL32.SetDefaultDllDirectories(00000800)"):]
+    assert module_names(later) - floor_modules == set()
 
 
 def early_stop(sandbox, installed):
@@ -92,37 +113,10 @@ def test_dlls_planted_beside_the_launcher_are_never_loaded(sandbox, installed, c
     assert any(path.lower().endswith("\\shell32.dll") for path in loaded) == shell32_loaded
 
 
-def replace_system_dll(sandbox, name):
-    """Puts a DLL that exports nothing in the system directory under name and
-    makes Wine take it instead of its own: a system whose DLL lacks a
-    function. Returns the environment for the run."""
-    shutil.copyfile(BIN / "PlantedDll.dll", sandbox.host(str(PureWindowsPath(SYSTEM32, name))))
-    return {"WINEDLLOVERRIDES": f"{PureWindowsPath(name).stem}=n"}
-
-
-def shlwapi_missing(sandbox, installed):
-    # An empty override entry disables the DLL: it cannot be loaded at all.
-    return {"WINEDLLOVERRIDES": "shlwapi="}, ["LoadLibraryEx(shlwapi.dll) failed;errcode=126"]
-
-
-def shlwapi_without_function(sandbox, installed):
-    return (replace_system_dll(sandbox, "shlwapi.dll"),
-            ["GetProcAddress(PathFileExistsW) failed;errcode=127"])
-
-
-def shell32_without_function(sandbox, installed):
-    return (replace_system_dll(sandbox, "shell32.dll"),
-            [SUCC1, params(installed.destination, installed.package),
-             "GetProcAddress(ShellExecuteExW) failed;errcode=127"])
-
-
-@pytest.mark.parametrize("case", [
-    pytest.param(shlwapi_missing, id="SHLWAPI missing"),
-    pytest.param(shlwapi_without_function, id="SHLWAPI without PathFileExistsW"),
-    pytest.param(shell32_without_function, id="SHELL32 without ShellExecuteExW"),
-])
-def test_a_system_function_that_cannot_be_had_is_logged_and_nothing_starts(sandbox, installed,
-                                                                            case):
-    env, entries = case(sandbox, installed)
-    run = sandbox.run(installed.launcher, env=env)
-    check_run(sandbox, run, log_file(entries))
+def test_a_shell_without_its_start_function_is_logged_and_nothing_starts(sandbox, installed):
+    # A SHELL32 that exports nothing, in the system directory and taken
+    # instead of Wine's own.
+    shutil.copyfile(BIN / "PlantedDll.dll", sandbox.host(SYSTEM32 + "\\shell32.dll"))
+    run = sandbox.run(installed.launcher, env={"WINEDLLOVERRIDES": "shell32=n"})
+    check_run(sandbox, run, log_file([SUCC1, params(installed.destination, installed.package),
+                                      "GetProcAddress(ShellExecuteExW) failed;errcode=127"]))

@@ -5,8 +5,8 @@ import time
 
 import pytest
 
-from harness import (COM, NO_PACKAGE, NO_PRODUCT, NO_UPDATER, SUCC1, check_run, log_file, params,
-                     slack)
+from harness import (COM, NO_PACKAGE, NO_PRODUCT, NO_UPDATER, SHARE, SUCC1, check_run, log_file,
+                     params, slack)
 
 
 
@@ -37,6 +37,13 @@ def updater_missing(sandbox, installed):
     return [NO_UPDATER + installed.updater]
 
 
+def updater_is_a_folder(sandbox, installed):
+    # Opened, it would be a window and no start; it is no program at all.
+    sandbox.remove_updater(installed.updater)
+    sandbox.mkdir(installed.updater)
+    return [NO_UPDATER + installed.updater]
+
+
 def product_missing(sandbox, installed):
     shutil.rmtree(sandbox.host(installed.product))
     return [COM, NO_PRODUCT + "C:\\Zof\\ZOFIXA\\"]
@@ -49,6 +56,7 @@ def package_missing(sandbox, installed):
 
 @pytest.mark.parametrize("remove", [
     pytest.param(updater_missing, id="updater"),
+    pytest.param(updater_is_a_folder, id="updater is a folder"),
     pytest.param(product_missing, id="product"),
     pytest.param(package_missing, id="package"),
 ])
@@ -56,6 +64,28 @@ def test_a_missing_location_stops_the_run_with_one_entry(sandbox, installed, rem
     entries = remove(sandbox, installed)
     run = sandbox.run(installed.launcher)
     check_run(sandbox, run, log_file(entries))
+    assert run.seconds < slack(10)
+
+
+def test_an_own_folder_that_is_not_absolute_is_not_acted_in(sandbox, installed):
+    # Wine names a program started from a share UNC\srv\share\... (Windows
+    # names it \\srv\share\...): relative, so it would resolve against the
+    # current directory, where decoys lie.
+    folder = SHARE + "\\Update Package"
+    launcher = sandbox.launcher(folder)
+    relative = "UNC" + folder[1:] + "\\"
+    cwd = "C:\\work"
+    decoys = [cwd + "\\" + relative + name for name in ("log.ini", "update.zip")]
+    for decoy in decoys:
+        sandbox.write(decoy, b"decoy")
+    sandbox.write(folder + "\\log.ini", b"stale")
+
+    run = sandbox.run(launcher, cwd=cwd)
+    check_run(sandbox, run, log_file([SUCC1, NO_PACKAGE + relative + "update.zip"]))
+    for decoy in decoys:
+        assert sandbox.host(decoy).read_bytes() == b"decoy"
+    # Not even the real folder is touched: it is not known.
+    assert sandbox.host(folder + "\\log.ini").read_bytes() == b"stale"
 
 
 def test_an_updater_that_is_no_program_fails_quietly_and_the_log_says_so(sandbox, installed):

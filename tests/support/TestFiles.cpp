@@ -69,14 +69,29 @@ UpdaterRecord ExpectedUpdaterRecord(const std::string& updater, const std::strin
             {"finished", "1"}};
 }
 
+std::wstring FixtureValue(const wchar_t* name)
+{
+    // scripts/wine-sandbox passes the fixture of the prefix on.
+    constexpr DWORD kChars = 64;
+    wchar_t value[kChars] = {};
+    const DWORD cch = GetEnvironmentVariableW(name, value, kChars);
+    EXPECT_TRUE(cch > 0 && cch < kChars) << Utf8(name) << " is not set";
+    return std::wstring(value, cch < kChars ? cch : 0);
+}
+
 std::wstring EmptyDrives()
 {
-    // scripts/wine-sandbox passes the drive layout of the prefix on.
-    constexpr DWORD kChars = 32;
-    wchar_t letters[kChars] = {};
-    const DWORD cch = GetEnvironmentVariableW(L"UL_EMPTY_DRIVES", letters, kChars);
-    EXPECT_TRUE(cch > 0 && cch < kChars) << "UL_EMPTY_DRIVES is not set";
-    return std::wstring(letters, cch < kChars ? cch : 0);
+    return FixtureValue(L"UL_EMPTY_DRIVES");
+}
+
+std::wstring NoMediumDrive()
+{
+    return FixtureValue(L"UL_NO_MEDIUM_DRIVE") + L":";
+}
+
+std::wstring FixtureShare()
+{
+    return L"\\\\" + FixtureValue(L"UL_SHARE_SERVER") + L"\\" + FixtureValue(L"UL_SHARE_NAME");
 }
 
 std::wstring SystemDir()

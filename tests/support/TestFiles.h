@@ -32,8 +32,12 @@ UpdaterRecord ReadUpdaterRecord(const std::wstring& path);
 UpdaterRecord ExpectedUpdaterRecord(const std::string& updater, const std::string& destination,
                                     const std::string& package, const std::string& cwd);
 
-// The letters of the prefix's empty drives (lower case), from the fixture.
+// The prefix's layout, from the fixture: the letters of the empty drives
+// (lower case), the drive without a medium ("d:") and the share
+// (\\srv\share, without a trailing backslash).
 std::wstring EmptyDrives();
+std::wstring NoMediumDrive();
+std::wstring FixtureShare();
 std::wstring SystemDir();
 std::wstring SetupFile();
 // The setup file from ANSI text, or as UTF-16LE with a byte-order mark.
