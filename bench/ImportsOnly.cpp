@@ -1,4 +1,4 @@
-// The floor of the launcher's early stop: a console program that imports
+// For information beside the early stop: a console program that imports
 // SHLWAPI and SHELL32, as the launcher once did, and does nothing.
 #include <windows.h>
 

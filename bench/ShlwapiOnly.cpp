@@ -1,5 +1,5 @@
 // For information beside the early stop: a console program that imports
-// SHLWAPI alone, which is what the launcher loads before it stops early.
+// SHLWAPI alone, which the launcher once loaded before it stopped early.
 #include <windows.h>
 
 #include <shlwapi.h>
