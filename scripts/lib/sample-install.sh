@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # The sample installation of fixture.env in a prefix made by wine-prefix.sh
 # (which must be sourced first): the product as its installer would lay it
 # out, and the launcher with a sample update.zip as downloaded. Sourced by
@@ -29,6 +30,7 @@ ul_sample_install() {
 
 # ul_run_launcher PREFIX: runs the launcher from its folder; sets ul_stdout
 # and ul_exit_code.
+# shellcheck disable=SC2034  # both are read by the caller
 ul_run_launcher() {
     ul_exit_code=0
     ul_stdout=$(cd "$ul_package" &&

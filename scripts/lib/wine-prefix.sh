@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Throwaway Wine prefixes, sourced by the scripts beside it.
 #
 # All Wine state of a build lives in one folder, $UL_WINE_DIR (by default the

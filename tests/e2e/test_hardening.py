@@ -98,7 +98,7 @@ def typical_run(sandbox, installed):
     pytest.param(typical_run, True, id="typical run"),
 ])
 def test_dlls_planted_beside_the_launcher_are_never_loaded(sandbox, installed, case,
-                                                          shell32_loaded):
+                                                           shell32_loaded):
     for name in SHELL_DEPENDENCIES:
         shutil.copyfile(BIN / "PlantedDll.dll",
                         sandbox.host(str(PureWindowsPath(installed.folder, name))))

@@ -5,9 +5,8 @@ import pytest
 from harness import NO_UPDATER, SUCC1, check_run, log_file, params
 
 
-
 def test_each_run_replaces_every_entry_of_earlier_runs_and_keeps_other_sections(sandbox,
-                                                                                 installed):
+                                                                                installed):
     other = b"[OTHER]\r\nkeep=1\r\n"
     longer = log_file(["old 0", "old 1", "old 2", "old 3"])
     sandbox.write("C:\\log.ini", longer + other)

@@ -9,7 +9,6 @@ from harness import (COM, NO_PACKAGE, NO_PRODUCT, NO_UPDATER, SHARE, SUCC1, chec
                      params, slack)
 
 
-
 def test_typical_run_starts_the_updater_hidden_and_logs_after_it_ended(sandbox, installed):
     run = sandbox.run(installed.launcher)
     check_run(sandbox, run,

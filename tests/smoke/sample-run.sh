@@ -8,7 +8,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 . "$here/../../scripts/lib/wine-prefix.sh"
 . "$here/../../scripts/lib/sample-install.sh"
 
-prefix=$(ul_new_prefix) || exit 1
+prefix=$(ul_new_prefix win32) || exit 1
 trap 'ul_drop_prefix "$prefix"' EXIT
 ul_sample_install "$prefix" "$1"
 ul_run_launcher "$prefix"
