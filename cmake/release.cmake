@@ -1,6 +1,7 @@
 # What a release engineer receives: cpack makes
 #   UnzipLauncher-<version>-win32.zip          the exe, a README for the people
-#                                              who deploy it, the notices of the
+#                                              who deploy it, the licence, the
+#                                              changelog, the notices of the
 #                                              statically linked runtimes, SHA256SUMS
 #   UnzipLauncher-<version>-win32-symbols.zip  the unstripped twin of the exe
 
@@ -8,6 +9,9 @@ configure_file(${PROJECT_SOURCE_DIR}/resources/README-deploy.txt
                ${CMAKE_BINARY_DIR}/release/README.txt @ONLY)
 install(TARGETS UnzipLauncher RUNTIME DESTINATION . COMPONENT app)
 install(FILES ${CMAKE_BINARY_DIR}/release/README.txt DESTINATION . COMPONENT app)
+# The project's own licence, and what each version changed.
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/CHANGELOG.md
+        DESTINATION . COMPONENT app)
 if(NOT MSVC)
     # The exe links libstdc++, libgcc and winpthread and the MinGW-w64
     # runtime in; their licences, as the toolchain that linked them has them.
