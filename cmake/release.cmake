@@ -5,8 +5,9 @@
 #                                              statically linked runtimes, SHA256SUMS
 #   UnzipLauncher-<version>-win32-symbols.zip  the unstripped twin of the exe
 
+# CRLF: the people who read it do so on Windows.
 configure_file(${PROJECT_SOURCE_DIR}/resources/README-deploy.txt
-               ${CMAKE_BINARY_DIR}/release/README.txt @ONLY)
+               ${CMAKE_BINARY_DIR}/release/README.txt @ONLY NEWLINE_STYLE CRLF)
 install(TARGETS UnzipLauncher RUNTIME DESTINATION . COMPONENT app)
 install(FILES ${CMAKE_BINARY_DIR}/release/README.txt DESTINATION . COMPONENT app)
 # The project's own licence, and what each version changed.
@@ -47,4 +48,11 @@ set(CPACK_COMPONENTS_ALL app symbols)
 set(CPACK_ARCHIVE_APP_FILE_NAME UnzipLauncher-${PROJECT_VERSION}-win32)
 set(CPACK_ARCHIVE_SYMBOLS_FILE_NAME UnzipLauncher-${PROJECT_VERSION}-win32-symbols)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
+# Reproducible zips: cpack gives every entry the time SOURCE_DATE_EPOCH names,
+# and this file, read by cpack itself, sets it to the commit's time.
+if(UL_SOURCE_DATE_EPOCH)
+    file(WRITE ${CMAKE_BINARY_DIR}/CPackSourceDate.cmake
+         "set(ENV{SOURCE_DATE_EPOCH} ${UL_SOURCE_DATE_EPOCH})\n")
+    set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/CPackSourceDate.cmake)
+endif()
 include(CPack)
