@@ -3,12 +3,13 @@
 #
 # All Wine state of a build lives in one folder, $UL_WINE_DIR (by default the
 # mingw-x86 build's wine/; this is the one place that says so). A template
-# prefix per architecture is made there once (win32: about 10 s; win64, a
-# 64-bit Windows with WoW64: about 20 s); each run gets a hard-link copy of it
-# in the same folder (a few tens of milliseconds) with its own registry files
-# and the drives of fixture.env: C: the prefix's drive_c, the empty drives as
-# folders <prefix>/drives/<letter>, the drive without a medium as a link to a
-# missing folder, one share, no Z:.
+# prefix per architecture and drive layout is made there once (win32: about
+# 10 s; win64, a 64-bit Windows with WoW64: about 20 s), with the drives of
+# fixture.env: C: the prefix's drive_c, the empty drives as folders
+# <prefix>/drives/<letter>, the drive without a medium as a link to a missing
+# folder, one share, no Z:. Each run gets a hard-link copy of it in the same
+# folder with its own registry files: a few processes, since starting one is
+# what costs in an emulated machine.
 
 : "${UL_WINE_DIR:=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/build/mingw-x86/wine}"
 export WINEDEBUG="${WINEDEBUG:--all}"
@@ -18,10 +19,12 @@ set +a
 
 # ul_wine_template [ARCH]: makes the template of ARCH (win32, the default, or
 # win64) unless it is there, and prints its path; safe when several runs
-# start at once. When Wine cannot make it, Wine's own output is shown.
+# start at once. When Wine cannot make it, Wine's own output is shown. Its
+# name carries fixture.env's checksum: another layout gets another template.
 ul_wine_template() {
-    local arch=${1:-win32}
-    local template="$UL_WINE_DIR/template-$arch"
+    local arch=${1:-win32} layout
+    read -r layout _ < <(cksum "$(dirname "${BASH_SOURCE[0]}")/fixture.env")
+    local template="$UL_WINE_DIR/template-$arch-$layout"
     if [ ! -f "$template/system.reg" ]; then
         mkdir -p "$UL_WINE_DIR"
         (
@@ -40,6 +43,7 @@ ul_wine_template() {
                 exit 1
             fi
             rm -f "$staging.log"
+            ul_drive_layout "$staging"
             mv "$staging" "$template"
         ) 9>"$template.lock" || return 1
     fi
@@ -53,20 +57,22 @@ ul_new_prefix() {
     template=$(ul_wine_template "${1:-win32}") || return 1
     # Beside the template, so that hard links always work (one file system).
     prefix=$(mktemp -d "$UL_WINE_DIR/ul-wine.XXXXXX") || return 1
-    rmdir "$prefix"
-    cp -al "$template" "$prefix" || { rm -rf "$prefix"; return 1; }
+    cp -al "$template/." "$prefix/" || { rm -rf "$prefix"; return 1; }
     # Wine rewrites the registry files in place: they must not be shared.
-    rm -f "$prefix"/*.reg
-    cp "$template"/*.reg "$prefix"/
-    rm -f "$prefix"/dosdevices/?:
-    ln -s ../drive_c "$prefix/dosdevices/c:"
-    ul_no_medium_drive "$prefix" "$UL_NO_MEDIUM_DRIVE"
+    cp --remove-destination "$template"/*.reg "$prefix"/ || { rm -rf "$prefix"; return 1; }
+    printf '%s\n' "$prefix"
+}
+
+# ul_drive_layout PREFIX: the drives of fixture.env, in place of wineboot's.
+ul_drive_layout() {
+    rm -f "$1"/dosdevices/?:
+    ln -s ../drive_c "$1/dosdevices/c:"
+    ul_no_medium_drive "$1" "$UL_NO_MEDIUM_DRIVE"
     local letter
     for letter in $(echo "$UL_EMPTY_DRIVES" | grep -o .); do
-        ul_empty_drive "$prefix" "$letter"
+        ul_empty_drive "$1" "$letter"
     done
-    ul_share "$prefix" "$UL_SHARE_SERVER" "$UL_SHARE_NAME"
-    printf '%s\n' "$prefix"
+    ul_share "$1" "$UL_SHARE_SERVER" "$UL_SHARE_NAME"
 }
 
 # ul_empty_drive PREFIX LETTER: maps the drive to an empty folder of the prefix.
@@ -85,7 +91,7 @@ ul_share() {
 # ul_no_medium_drive PREFIX LETTER: maps the drive to a folder that does not
 # exist, which Wine reports as a drive without a medium.
 ul_no_medium_drive() {
-    ln -sfn "$1/no-medium" "$1/dosdevices/$2:"
+    ln -sfn ../no-medium "$1/dosdevices/$2:"
 }
 
 # ul_host_path PREFIX 'C:\a\b': the Linux path of a path on the prefix's C:.
