@@ -2,8 +2,10 @@
 #   UnzipLauncher-<version>-win32.zip          the exe, a README for the people
 #                                              who deploy it, the licence, the
 #                                              changelog, the notices of the
-#                                              statically linked runtimes, SHA256SUMS
-#   UnzipLauncher-<version>-win32-symbols.zip  the unstripped twin of the exe
+#                                              statically linked runtimes, an
+#                                              SPDX SBOM, SHA256SUMS
+#   UnzipLauncher-<version>-win32-symbols.zip  the exe's PDB, its unstripped
+#                                              twin, the same notices
 
 # CRLF: the people who read it do so on Windows.
 configure_file(${PROJECT_SOURCE_DIR}/resources/README-deploy.txt
@@ -14,12 +16,25 @@ install(FILES ${CMAKE_BINARY_DIR}/release/README.txt DESTINATION . COMPONENT app
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/CHANGELOG.md
         DESTINATION . COMPONENT app)
 if(NOT MSVC)
-    # The exe links libstdc++, libgcc and winpthread and the MinGW-w64
-    # runtime in; their licences, as the toolchain that linked them has them.
-    install(FILES /usr/share/doc/gcc-mingw-w64-base/copyright
-            DESTINATION NOTICES RENAME GCC-runtime.txt COMPONENT app)
-    install(FILES /usr/share/doc/mingw-w64-common/copyright
-            DESTINATION NOTICES RENAME MinGW-w64-runtime-and-winpthreads.txt COMPONENT app)
+    # What the exe is made of, from the link map: the notices of exactly the
+    # components linked in (the build fails on one the table does not know)
+    # and an SPDX SBOM, made after every link.
+    add_custom_command(TARGET UnzipLauncher POST_BUILD
+        COMMAND /usr/bin/python3 ${PROJECT_SOURCE_DIR}/scripts/provenance
+                --map ${CMAKE_BINARY_DIR}/UnzipLauncher.map
+                --table ${PROJECT_SOURCE_DIR}/resources/notices/components.json
+                --exe $<TARGET_FILE:UnzipLauncher> --version ${PROJECT_VERSION}
+                --commit "${UL_COMMIT}" --epoch "${UL_SOURCE_DATE_EPOCH}"
+                --out ${CMAKE_BINARY_DIR}/release
+        VERBATIM)
+    foreach(component app symbols)
+        install(DIRECTORY ${CMAKE_BINARY_DIR}/release/NOTICES DESTINATION . COMPONENT ${component})
+    endforeach()
+    install(FILES ${CMAKE_BINARY_DIR}/release/UnzipLauncher.spdx.json DESTINATION . COMPONENT app)
+    # The PDB that the exe's CodeView entry names, for Windows debuggers, and
+    # the unstripped twin, for gdb.
+    install(FILES $<TARGET_FILE_DIR:UnzipLauncher>/UnzipLauncher.pdb
+            DESTINATION symbols COMPONENT symbols)
     install(TARGETS UnzipLauncherSymbols RUNTIME DESTINATION symbols COMPONENT symbols)
 endif()
 # Last in its component: the sums of what it installed.
