@@ -3,8 +3,8 @@
 info stream's time stamp) to a given time, so that the PDB does not carry
 the time it was linked.
 
-usage: scripts/pdb.py set-signature FILE.pdb EPOCH
-       scripts/pdb.py show FILE.pdb
+usage: scripts/pdbinfo.py set-signature FILE.pdb EPOCH
+       scripts/pdbinfo.py show FILE.pdb
 
 The PDB is an MSF 7.00 file: a superblock, a stream directory whose blocks a
 block map lists, and streams in blocks. Stream 1, the PDB info stream,
