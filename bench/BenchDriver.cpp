@@ -16,7 +16,8 @@
 #include <vector>
 
 #include "BenchStamps.h"
-#include "launcher/ScopedHandle.h"
+#include "platform/ScopedHandle.h"
+#include "platform/StringQuery.h"
 
 namespace {
 
@@ -105,12 +106,9 @@ std::string SetupText(const std::wstring& manage, const std::wstring& zofixa)
 
 std::wstring SystemFile(const wchar_t* name)
 {
-    constexpr UINT kChars = MAX_PATH;
-    wchar_t dir[kChars] = {};
-    const UINT cch = GetSystemDirectoryW(dir, kChars);
-    // Failed when 0, too small when not below the buffer's size.
-    if (cch == 0 || cch >= kChars) Fail("no system directory", "driver");
-    return std::wstring(dir, cch) + L"\\" + name;
+    const std::wstring dir = QuerySystemDirectory(MAX_PATH);
+    if (dir.empty()) Fail("no system directory", "driver");
+    return dir + L"\\" + name;
 }
 
 void WriteFileBytes(const std::wstring& path, const std::string& text, const char* label)

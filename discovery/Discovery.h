@@ -35,9 +35,6 @@ bool IsExistingPath(const std::wstring& csPath);
 bool IsExistingFile(const std::wstring& csPath);
 
 // --- Setup file ----------------------------------------------------------
-// The system directory read into a buffer of cchBuffer characters; empty when
-// the call fails or the directory does not fit.
-std::wstring QuerySystemDirectory(DWORD cchBuffer);
 // "<system directory>\IxaSetup.ini", or empty when the system directory is
 // unknown (a setup file is never looked for elsewhere).
 std::wstring SetupFilePath(DWORD cchSystemDir);

@@ -1,8 +1,7 @@
 #include "Discovery.h"
 
-#include <vector>
-
 #include "log/DiagLog.h"
+#include "platform/StringQuery.h"
 
 std::wstring GetUnzipPackPath()
 {
@@ -11,12 +10,16 @@ std::wstring GetUnzipPackPath()
 
 std::wstring GetUnzipPackPath(DWORD cchBuffer)
 {
-    std::vector<wchar_t> buffer(cchBuffer, L'\0');
+    std::wstring csPackPath;
     SetLastError(ERROR_SUCCESS);
-    // Returns the length without the terminator, 0 on failure, and the buffer
-    // size when the path was cut: a cut path names some other place.
-    const DWORD cch = GetModuleFileNameW(nullptr, buffer.data(), cchBuffer);
-    if (cch == 0 || cch >= cchBuffer) {
+    // A cut path names some other place: a failure, as no path at all.
+    const DWORD cch = QueryString(
+        cchBuffer,
+        [](wchar_t* pszBuffer, DWORD cchRoom) {
+            return GetModuleFileNameW(nullptr, pszBuffer, cchRoom);
+        },
+        csPackPath);
+    if (csPackPath.empty()) {
         DWORD dwError = GetLastError();
         if (cch != 0 && dwError == ERROR_SUCCESS) {
             // Windows XP reports a cut path without setting an error.
@@ -25,7 +28,7 @@ std::wstring GetUnzipPackPath(DWORD cchBuffer)
         WriteLog(L"GetModuleFileName failed;errcode=" + std::to_wstring(dwError));
         return std::wstring();
     }
-    return DirectoryOfPackPath(std::wstring(buffer.data(), cch));
+    return DirectoryOfPackPath(csPackPath);
 }
 
 std::wstring DirectoryOfPackPath(const std::wstring& csPackPath)

@@ -1,18 +1,8 @@
 #include "Discovery.h"
 
-#include <vector>
+#include "platform/StringQuery.h"
 
-std::wstring QuerySystemDirectory(DWORD cchBuffer)
-{
-    std::vector<wchar_t> buffer(cchBuffer, L'\0');
-    // Returns the length without the terminator on success, 0 on failure, and
-    // the size needed (terminator included) when the buffer is too small.
-    const UINT cch = GetSystemDirectoryW(buffer.data(), cchBuffer);
-    if (cch == 0 || cch >= cchBuffer) {
-        return std::wstring();
-    }
-    return std::wstring(buffer.data(), cch);
-}
+#include <vector>
 
 std::wstring SetupFilePath(DWORD cchSystemDir)
 {

@@ -1,7 +1,7 @@
 #include "LaunchAndWait.h"
 
-#include "ScopedHandle.h"
-#include "SystemLibrary.h"
+#include "platform/ScopedHandle.h"
+#include "platform/SystemLibrary.h"
 
 #if !defined(_WIN64)
 static_assert(sizeof(SHELLEXECUTEINFOW) == 60, "the 32-bit shell-execute record");

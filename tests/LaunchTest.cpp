@@ -1,9 +1,9 @@
 #include "launcher/LaunchAndWait.h"
 
 #include "discovery/Discovery.h"
-#include "launcher/ScopedHandle.h"
 #include "launcher/UnzipLauncher.h"
 #include "log/DiagLog.h"
+#include "platform/ScopedHandle.h"
 #include "support/TestFiles.h"
 
 using namespace testfiles;

@@ -1,5 +1,6 @@
 #include "discovery/Discovery.h"
 
+#include "platform/StringQuery.h"
 #include "support/TestFiles.h"
 
 using namespace testfiles;

@@ -1,4 +1,4 @@
-#include "launcher/SystemLibrary.h"
+#include "platform/SystemLibrary.h"
 
 #include <shellapi.h>
 

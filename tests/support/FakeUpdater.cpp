@@ -13,15 +13,22 @@
 #include <vector>
 
 #include "Utf8.h"
-#include "launcher/ScopedHandle.h"
+#include "platform/ScopedHandle.h"
+#include "platform/StringQuery.h"
 
 namespace {
 
+// Room for the longest path and environment value Windows has.
+constexpr DWORD kLongPathChars = 32768;
+
 std::wstring Env(const wchar_t* name)
 {
-    std::vector<wchar_t> buffer(32768, L'\0');
-    const DWORD cch = GetEnvironmentVariableW(name, buffer.data(), 32768);
-    return cch > 0 && cch < 32768 ? std::wstring(buffer.data(), cch) : std::wstring();
+    std::wstring value;
+    QueryString(
+        kLongPathChars,
+        [name](wchar_t* buffer, DWORD cch) { return GetEnvironmentVariableW(name, buffer, cch); },
+        value);
+    return value;
 }
 
 std::wstring RecordPath()
@@ -30,9 +37,7 @@ std::wstring RecordPath()
     if (!path.empty()) {
         return path;
     }
-    std::vector<wchar_t> buffer(32768, L'\0');
-    const DWORD cch = GetModuleFileNameW(nullptr, buffer.data(), 32768);
-    path.assign(buffer.data(), cch);
+    path = QueryModulePath(nullptr, kLongPathChars);
     return path.substr(0, path.rfind(L'\\') + 1) + L"updater-record.txt";
 }
 
@@ -69,9 +74,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
     }
     LocalFree(argv);
 
-    std::vector<wchar_t> cwd(32768, L'\0');
-    GetCurrentDirectoryW(32768, cwd.data());
-    text += L"cwd=" + std::wstring(cwd.data()) + L"\n";
+    std::wstring cwd;
+    QueryString(
+        kLongPathChars,
+        [](wchar_t* buffer, DWORD cch) { return GetCurrentDirectoryW(cch, buffer); }, cwd);
+    text += L"cwd=" + cwd + L"\n";
 
     STARTUPINFOW si = {};
     si.cb = sizeof(si);

@@ -1,6 +1,6 @@
 #include "SystemLibrary.h"
 
-#include "discovery/Discovery.h"
+#include "StringQuery.h"
 
 namespace {
 // The system directory's path always fits; a longer one fails the fallback.
@@ -34,7 +34,8 @@ HMODULE LoadSystemLibrary(const wchar_t* pszDll)
     if (csSystemDir.empty()) {
         return nullptr;
     }
-    const std::wstring csPath = RemoveTrailingBackslashes(csSystemDir) + L"\\" + pszDll;
+    // Only a root ("C:\\") ends in a backslash.
+    const std::wstring csPath = csSystemDir + (csSystemDir.back() == L'\\' ? L"" : L"\\") + pszDll;
     return LoadLibraryExW(csPath.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 

@@ -1,4 +1,5 @@
-// System DLLs the launcher needs only for part of its run. The exe imports
+// System DLLs loaded from the system directory only: the launcher needs
+// SHELL32 for part of its run. The exe imports
 // nothing but kernel32 and the C runtime, so that nothing else is loaded
 // before the DLL search is restricted: a DLL the shell libraries pull in
 // would otherwise be looked for beside the exe, in a download folder.
