@@ -5,7 +5,7 @@
 #                                              statically linked runtimes, an
 #                                              SPDX SBOM, SHA256SUMS
 #   UnzipLauncher-<version>-win32-symbols.zip  the exe's PDB, its unstripped
-#                                              twin, the same notices
+#                                              twin, the same notices and SBOM
 
 # CRLF: the people who read it do so on Windows.
 configure_file(${PROJECT_SOURCE_DIR}/resources/README-deploy.txt
@@ -27,10 +27,13 @@ if(NOT MSVC)
                 --commit "${UL_COMMIT}" --epoch "${UL_SOURCE_DATE_EPOCH}"
                 --out ${CMAKE_BINARY_DIR}/release
         VERBATIM)
+    # The symbols ship the same runtimes (in the twin), so the same notices
+    # and SBOM.
     foreach(component app symbols)
         install(DIRECTORY ${CMAKE_BINARY_DIR}/release/NOTICES DESTINATION . COMPONENT ${component})
+        install(FILES ${CMAKE_BINARY_DIR}/release/UnzipLauncher.spdx.json
+                DESTINATION . COMPONENT ${component})
     endforeach()
-    install(FILES ${CMAKE_BINARY_DIR}/release/UnzipLauncher.spdx.json DESTINATION . COMPONENT app)
     # The PDB that the exe's CodeView entry names, for Windows debuggers, and
     # the unstripped twin, for gdb.
     install(FILES $<TARGET_FILE_DIR:UnzipLauncher>/UnzipLauncher.pdb
