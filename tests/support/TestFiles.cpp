@@ -94,6 +94,8 @@ std::wstring FixtureShare()
     return L"\\\\" + FixtureValue(L"UL_SHARE_SERVER") + L"\\" + FixtureValue(L"UL_SHARE_NAME");
 }
 
+// SystemDir and OwnDir call the API themselves, not platform/StringQuery.h:
+// they are what the launcher's own queries are compared with.
 std::wstring SystemDir()
 {
     wchar_t buffer[MAX_PATH] = {};
@@ -148,13 +150,33 @@ void SandboxTest::TearDown()
     Clean();
 }
 
-void SandboxTest::Clean()
+std::vector<std::wstring> SharedPaths()
 {
     std::vector<std::wstring> paths = {kLogFilePath, SetupFile(), L"C:\\Zof", OwnDir() + L"log.ini",
                                        OwnDir() + L"update.zip"};
     for (const wchar_t letter : EmptyDrives()) {
         paths.push_back(std::wstring(1, letter) + L":\\Zof");
     }
+    return paths;
+}
+
+std::wstring GuardProblem(bool bTestMachine)
+{
+    if (!bTestMachine) {
+        return L"these tests write and remove the system directory's IxaSetup.ini, "
+               L"c:\\log.ini and C:\\Zof: run them only on a test machine, with --test-machine";
+    }
+    for (const std::wstring& path : SharedPaths()) {
+        if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+            return path + L" exists, and these tests would remove it (is the product installed?)";
+        }
+    }
+    return std::wstring();
+}
+
+void SandboxTest::Clean()
+{
+    std::vector<std::wstring> paths = SharedPaths();
     paths.insert(paths.end(), m_owned.begin(), m_owned.end());
     for (const std::wstring& path : paths) {
         std::error_code ec;

@@ -50,8 +50,18 @@ void MakeProduct(const std::wstring& dir);
 // The folder of the running test program, with its trailing backslash.
 std::wstring OwnDir();
 
-// Removes after each test what the tests may have left in shared places:
-// the log, the setup file, product folders, stale logs and packages.
+// The shared places the tests write to and SandboxTest removes: the log, the
+// setup file, product folders on C: and the empty drives, a stale log and a
+// package beside the test program.
+std::vector<std::wstring> SharedPaths();
+
+// Why the tests must not run on this machine, or empty when they may: they
+// run only when told that this is a test machine (bTestMachine, from the
+// flag --test-machine), and never where any shared place exists before
+// them, since removing it might remove an installed product.
+std::wstring GuardProblem(bool bTestMachine);
+
+// Removes after each test what the tests may have left in shared places.
 class SandboxTest : public ::testing::Test {
 protected:
     void SetUp() override;
