@@ -18,21 +18,25 @@ install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/CHANGELOG.md
 if(NOT MSVC)
     # What the exe is made of, from the link map: the notices of exactly the
     # components linked in (the build fails on one the table does not know)
-    # and an SPDX SBOM, made after every link.
-    add_custom_command(TARGET UnzipLauncher POST_BUILD
+    # and an SPDX SBOM, made again after every link and every change of the
+    # table, its texts or the script.
+    file(GLOB ul_notice_texts CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/resources/notices/*)
+    set(ul_sbom ${CMAKE_BINARY_DIR}/release/UnzipLauncher.spdx.json)
+    add_custom_command(OUTPUT ${ul_sbom}
         COMMAND /usr/bin/python3 ${PROJECT_SOURCE_DIR}/scripts/provenance
                 --map ${CMAKE_BINARY_DIR}/UnzipLauncher.map
                 --table ${PROJECT_SOURCE_DIR}/resources/notices/components.json
                 --exe $<TARGET_FILE:UnzipLauncher> --version ${PROJECT_VERSION}
                 --commit "${UL_COMMIT}" --epoch "${UL_SOURCE_DATE_EPOCH}"
                 --out ${CMAKE_BINARY_DIR}/release
+        DEPENDS UnzipLauncher ${ul_notice_texts} ${PROJECT_SOURCE_DIR}/scripts/provenance
         VERBATIM)
+    add_custom_target(UnzipLauncherProvenance ALL DEPENDS ${ul_sbom})
     # The symbols ship the same runtimes (in the twin), so the same notices
     # and SBOM.
     foreach(component app symbols)
         install(DIRECTORY ${CMAKE_BINARY_DIR}/release/NOTICES DESTINATION . COMPONENT ${component})
-        install(FILES ${CMAKE_BINARY_DIR}/release/UnzipLauncher.spdx.json
-                DESTINATION . COMPONENT ${component})
+        install(FILES ${ul_sbom} DESTINATION . COMPONENT ${component})
     endforeach()
     # The PDB that the exe's CodeView entry names, for Windows debuggers, and
     # the unstripped twin, for gdb.
