@@ -10,20 +10,30 @@ public:
     // Takes hHandle as it comes from the API: null and INVALID_HANDLE_VALUE
     // both mean none, since the APIs disagree on which they return.
     explicit ScopedHandle(HANDLE hHandle) : m_hHandle(hHandle) {}
-    ~ScopedHandle()
+    ~ScopedHandle() { Close(); }
+    ScopedHandle(const ScopedHandle&) = delete;
+    ScopedHandle& operator=(const ScopedHandle&) = delete;
+
+    // Closes the handle held, if any, and takes hHandle.
+    void Reset(HANDLE hHandle)
+    {
+        Close();
+        m_hHandle = hHandle;
+    }
+
+    HANDLE Get() const { return m_hHandle; }
+    bool IsValid() const { return m_hHandle != nullptr && m_hHandle != INVALID_HANDLE_VALUE; }
+
+private:
+    void Close()
     {
         if (IsValid()) {
             const DWORD dwError = GetLastError();
             CloseHandle(m_hHandle);
             SetLastError(dwError);
         }
+        m_hHandle = nullptr;
     }
-    ScopedHandle(const ScopedHandle&) = delete;
-    ScopedHandle& operator=(const ScopedHandle&) = delete;
 
-    HANDLE Get() const { return m_hHandle; }
-    bool IsValid() const { return m_hHandle != nullptr && m_hHandle != INVALID_HANDLE_VALUE; }
-
-private:
     HANDLE m_hHandle;
 };

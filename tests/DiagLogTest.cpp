@@ -1,7 +1,9 @@
 #include "log/DiagLog.h"
 
+#include "support/LogTexts.h"
 #include "support/TestFiles.h"
 
+using namespace logtexts;
 using namespace testfiles;
 
 namespace {
@@ -13,7 +15,7 @@ TEST_F(DiagLogTest, NumbersEntriesFromZeroInSectionLog)
     WriteLog(L"IsZofixaPath succ[1]!");
     WriteLog(L"\"C:\\Zof\\ZOFIXA\\download\\sorvane\" \"D:\\pkg\\update.zip\"");
 
-    EXPECT_EQ(ReadBytes(kLogFilePath),
+    EXPECT_EQ(ReadBytes(kLogFile),
               "[LOG]\r\n"
               "0=IsZofixaPath succ[1]!\r\n"
               "1=\"C:\\Zof\\ZOFIXA\\download\\sorvane\" \"D:\\pkg\\update.zip\"\r\n");
@@ -21,12 +23,11 @@ TEST_F(DiagLogTest, NumbersEntriesFromZeroInSectionLog)
 
 TEST_F(DiagLogTest, FirstEntryRemovesEveryEntryOfEarlierRunsAndNothingElse)
 {
-    WriteBytes(kLogFilePath,
-               "[OTHER]\r\nkeep=1\r\n[LOG]\r\n0=a\r\n1=b\r\n2=c\r\n[MORE]\r\nx=y\r\n");
+    WriteBytes(kLogFile, "[OTHER]\r\nkeep=1\r\n[LOG]\r\n0=a\r\n1=b\r\n2=c\r\n[MORE]\r\nx=y\r\n");
     WriteLog(L"GetZofixaPath com!");
     WriteLog(L"GetZofixaPath no exists, path=C:\\Zof\\ZOFIXA\\");
 
-    EXPECT_EQ(ReadBytes(kLogFilePath),
+    EXPECT_EQ(ReadBytes(kLogFile),
               "[OTHER]\r\nkeep=1\r\n[MORE]\r\nx=y\r\n[LOG]\r\n0=GetZofixaPath com!\r\n"
               "1=GetZofixaPath no exists, path=C:\\Zof\\ZOFIXA\\\r\n");
 }
@@ -35,12 +36,12 @@ TEST_F(DiagLogTest, EverySectionNamedLogGoesHoweverManyAndWhateverTheCase)
 {
     // Files edited by hand or by other tools do get a section twice; one
     // removal takes only the first of them.
-    WriteBytes(kLogFilePath,
+    WriteBytes(kLogFile,
                "[LOG]\r\n0=a\r\n[OTHER]\r\nkeep=me\r\n[LOG]\r\n0=old zero\r\n1=old one\r\n"
                "2=old two\r\n[log]\r\n3=old three\r\n[MORE]\r\nx=y\r\n[Log]\r\n4=old four\r\n");
     WriteLog(L"GetRegManPath no exists, path=C:\\Ixa Manage\\Quentabrix.exe");
 
-    EXPECT_EQ(ReadBytes(kLogFilePath),
+    EXPECT_EQ(ReadBytes(kLogFile),
               "[OTHER]\r\nkeep=me\r\n[MORE]\r\nx=y\r\n"
               "[LOG]\r\n0=GetRegManPath no exists, path=C:\\Ixa Manage\\Quentabrix.exe\r\n");
 }
@@ -48,12 +49,12 @@ TEST_F(DiagLogTest, EverySectionNamedLogGoesHoweverManyAndWhateverTheCase)
 TEST_F(DiagLogTest, FailedWriteIsSilentAndStillUsesItsNumber)
 {
     // A directory in the log's place makes every write fail.
-    MakeDirs(kLogFilePath);
+    MakeDirs(kLogFile);
     WriteLog(L"lost");
-    RemoveDirectoryW(kLogFilePath);
+    RemoveDirectoryW(kLogFile.c_str());
 
     WriteLog(L"kept");
-    EXPECT_EQ(ReadBytes(kLogFilePath), "[LOG]\r\n1=kept\r\n");
+    EXPECT_EQ(ReadBytes(kLogFile), "[LOG]\r\n1=kept\r\n");
 }
 
 }  // namespace

@@ -7,8 +7,10 @@
 
 #include "framework/WinApp.h"
 #include "log/DiagLog.h"
+#include "support/LogTexts.h"
 #include "support/TestFiles.h"
 
+using namespace logtexts;
 using namespace testfiles;
 
 namespace {
@@ -29,7 +31,7 @@ BOOL SucceedingInit(HINSTANCE, HINSTANCE, LPWSTR, int)
 template <typename Fn>
 std::string CaptureStdout(Fn fn)
 {
-    const std::wstring path = L"E:\\stdout.bin";
+    const std::wstring path = OwnDir() + L"stdout.bin";
     fflush(stdout);
     const int saved = _dup(_fileno(stdout));
     const int file = _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY, 0600);
@@ -58,7 +60,7 @@ TEST_F(EntryTest, FrameworkFailurePrintsEveryCharacterAndExitsWithOne)
     EXPECT_EQ(out,
               "\xE9\x94\x99\xE8\xAF\xAF: MFC "
               "\xE5\x88\x9D\xE5\xA7\x8B\xE5\x8C\x96\xE5\xA4\xB1\xE8\xB4\xA5\r\n");
-    EXPECT_FALSE(Exists(kLogFilePath));
+    EXPECT_FALSE(Exists(kLogFile));
 }
 
 TEST_F(EntryTest, InitialisedFrameworkGivesExitCodeZeroWhateverTheRun)
@@ -69,8 +71,7 @@ TEST_F(EntryTest, InitialisedFrameworkGivesExitCodeZeroWhateverTheRun)
     EXPECT_EQ(exitCode, 0);
     EXPECT_EQ(out, "");
     // No setup file here, so the run stops at the updater.
-    EXPECT_EQ(ReadBytes(kLogFilePath),
-              "[LOG]\r\n0=GetRegManPath no exists, path=\\Quentabrix.exe\r\n");
+    EXPECT_EQ(ReadBytes(kLogFile), "[LOG]\r\n0=GetRegManPath no exists, path=\\Quentabrix.exe\r\n");
 }
 
 TEST(WinAppTest, InitialisationSetsTheErrorModeAndSucceedsOnce)

@@ -42,6 +42,10 @@ protected:
     void SetUp() override
     {
         SandboxTest::SetUp();
+        RequireDrives(L"e");
+        if (IsSkipped()) {
+            return;
+        }
         Own(kCurrentDir);
         MakeDirs(kCurrentDir);
         // The child repeats this set-up over what the parent made.

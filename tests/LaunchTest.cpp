@@ -4,8 +4,10 @@
 #include "launcher/UnzipLauncher.h"
 #include "log/DiagLog.h"
 #include "platform/ScopedHandle.h"
+#include "support/LogTexts.h"
 #include "support/TestFiles.h"
 
+using namespace logtexts;
 using namespace testfiles;
 
 // What the exe's run shows as a whole (each way it stops, the typical run,
@@ -21,6 +23,7 @@ protected:
     void SetUp() override
     {
         SandboxTest::SetUp();
+        RequireDrives(L"e");
         SetEnvironmentVariableW(L"FAKE_UPDATER_RECORD", kRecord);
         SetEnvironmentVariableW(L"FAKE_UPDATER_SLEEP_MS", nullptr);
         MakeDirs(L"E:\\Zof");
@@ -59,9 +62,9 @@ TEST_F(LaunchTest, UpdaterThatCannotStartFailsQuietly)
     WriteBytes(L"E:\\Zof\\Mgr\\Quentabrix.exe", "not a program\r\n");
     const ULONGLONG start = GetTickCount64();
     EXPECT_EQ(LaunchAndWait(L"E:\\Zof\\Mgr\\Quentabrix.exe", L"\"a\" \"b\""),
-              L"ShellExecuteEx failed;errcode=193");  // ERROR_BAD_EXE_FORMAT
+              kShellFailed + L"193");  // ERROR_BAD_EXE_FORMAT
     EXPECT_EQ(LaunchAndWait(L"E:\\Zof\\Mgr\\Missing.exe", L"\"a\" \"b\""),
-              L"ShellExecuteEx failed;errcode=2");  // ERROR_FILE_NOT_FOUND
+              kShellFailed + L"2");  // ERROR_FILE_NOT_FOUND
     EXPECT_LT(GetTickCount64() - start, 10000u);
 }
 
@@ -97,7 +100,7 @@ TEST_F(LaunchTest, AStartWithoutAProcessIsNoStartAndTheRecordIsAsTheShellNeedsIt
     const std::wstring file = L"C:\\Ixa Manage\\Quentabrix.exe";
     const std::wstring parameters = L"\"C:\\Zof\\download\\sorvane\" \"C:\\pkg\\update.zip\"";
     memset(&g_seiSeen, 0xA5, sizeof(g_seiSeen));
-    EXPECT_EQ(StartAndWait(&StartsNoProcess, file, parameters, 200), L"ShellExecuteEx no process");
+    EXPECT_EQ(StartAndWait(&StartsNoProcess, file, parameters, 200), kNoProcess);
 
     EXPECT_EQ(g_seiSeen.cbSize, 60u);    // the record's size on 32-bit Windows
     EXPECT_EQ(g_seiSeen.fMask, 0x440u);  // SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI
@@ -115,10 +118,10 @@ TEST_F(LaunchTest, AStartWithoutAProcessIsNoStartAndTheRecordIsAsTheShellNeedsIt
 TEST_F(LaunchTest, ConstructionRemovesTheStaleLogBesideTheProgram)
 {
     WriteBytes(OwnDir() + L"log.ini", "[LOG]\r\n0=old\r\n");
-    WriteBytes(kLogFilePath, "[LOG]\r\n0=old\r\n");
+    WriteBytes(kLogFile, "[LOG]\r\n0=old\r\n");
     CUnzipLauncher launcher;
     EXPECT_FALSE(Exists(OwnDir() + L"log.ini"));
-    EXPECT_TRUE(Exists(kLogFilePath));  // the diagnostic log lies elsewhere
+    EXPECT_TRUE(Exists(kLogFile));  // the diagnostic log lies elsewhere
     EXPECT_EQ(launcher.ZofixaPath(), L"");
 }
 
@@ -137,14 +140,15 @@ TEST_F(LaunchTest, SuccessfulRunRecordsTheProductAndLogsAfterTheUpdatersLastWrit
 
     const std::string destination = "E:\\Zof\\My Product\\download\\sorvane";
     const std::string package = Utf8(OwnDir()) + "update.zip";
-    EXPECT_EQ(ReadBytes(kLogFilePath), "[LOG]\r\n0=IsZofixaPath succ[1]!\r\n1=\"" + destination +
-                                           "\" \"" + package + "\"\r\n");
+    EXPECT_EQ(ReadBytes(kLogFile),
+              LogBytes({kSucc1, Parameters(L"E:\\Zof\\My Product\\download\\sorvane",
+                                           OwnDir() + L"update.zip")}));
     EXPECT_EQ(launcher.ZofixaPath(), L"E:\\Zof\\My Product\\");
     EXPECT_EQ(
         ReadUpdaterRecord(kRecord),
         ExpectedUpdaterRecord("E:\\Zof\\Mgr\\Quentabrix.exe", destination, package, CurrentDir()));
     // The updater's last write came before the parameter entry.
-    EXPECT_LE(LastWrite(kRecord), LastWrite(kLogFilePath));
+    EXPECT_LE(LastWrite(kRecord), LastWrite(kLogFile));
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 #include "discovery/Discovery.h"
 
 #include "log/DiagLog.h"
+#include "support/LogTexts.h"
 #include "support/TestFiles.h"
 
+using namespace logtexts;
 using namespace testfiles;
 
 namespace {
@@ -12,7 +14,7 @@ class PackPathTest : public SandboxTest {};
 TEST_F(PackPathTest, OwnDirectoryEndsInBackslashAndLogsNothing)
 {
     EXPECT_EQ(GetUnzipPackPath(), OwnDir());
-    EXPECT_FALSE(Exists(kLogFilePath));
+    EXPECT_FALSE(Exists(kLogFile));
 }
 
 TEST_F(PackPathTest, ModulePathThatFillsTheBufferIsAFailure)
@@ -22,25 +24,23 @@ TEST_F(PackPathTest, ModulePathThatFillsTheBufferIsAFailure)
     ASSERT_TRUE(cch > 0 && cch < MAX_PATH);
 
     EXPECT_EQ(GetUnzipPackPath(cch + 1), OwnDir());
-    EXPECT_FALSE(Exists(kLogFilePath));
+    EXPECT_FALSE(Exists(kLogFile));
 
     // A cut path names another place: never a directory to act on.
     SetLastError(0xDEADBEEF);
     EXPECT_EQ(GetUnzipPackPath(cch), L"");
     EXPECT_EQ(GetUnzipPackPath(cch - 1), L"");
-    EXPECT_EQ(ReadBytes(kLogFilePath),
-              "[LOG]\r\n0=GetModuleFileName failed;errcode=122\r\n"
-              "1=GetModuleFileName failed;errcode=122\r\n");
+    EXPECT_EQ(ReadBytes(kLogFile), LogBytes({kNoModulePath + L"122", kNoModulePath + L"122"}));
 }
 
 TEST_F(PackPathTest, DirectoryIsEverythingUpToTheLastBackslash)
 {
     EXPECT_EQ(DirectoryOfPackPath(L"C:\\pkg\\setup.exe"), L"C:\\pkg\\");
     EXPECT_EQ(DirectoryOfPackPath(L"\\\\srv\\share\\a b\\setup.exe"), L"\\\\srv\\share\\a b\\");
-    EXPECT_FALSE(Exists(kLogFilePath));
+    EXPECT_FALSE(Exists(kLogFile));
 
     EXPECT_EQ(DirectoryOfPackPath(L"setup.exe"), L"setup.exe");
-    EXPECT_EQ(ReadBytes(kLogFilePath), "[LOG]\r\n0=ReverseFind failed;csPackPath=setup.exe\r\n");
+    EXPECT_EQ(ReadBytes(kLogFile), LogBytes({kNoOwnFolder + L"setup.exe"}));
 }
 
 }  // namespace

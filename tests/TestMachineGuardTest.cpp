@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "log/DiagLog.h"
+#include "support/LogTexts.h"
 #include "support/TestFiles.h"
 
+using namespace logtexts;
 using namespace testfiles;
 
 namespace {
@@ -17,7 +19,7 @@ TEST_F(TestMachineGuardTest, RunsOnlyWhenToldAndNeverWhereAnythingItWouldRemoveE
     EXPECT_EQ(GuardProblem(true), L"");
 
     const std::wstring product = L"C:\\Zof\\ZOFIXA\\";
-    for (const std::wstring& path : {SetupFile(), std::wstring(kLogFilePath), product}) {
+    for (const std::wstring& path : {SetupFile(), std::wstring(kLogFile), product}) {
         SCOPED_TRACE(Utf8(path));
         if (path.back() == L'\\') {
             MakeProduct(path);

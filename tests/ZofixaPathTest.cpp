@@ -1,18 +1,25 @@
 #include "discovery/Discovery.h"
 
 #include "log/DiagLog.h"
+#include "support/LogTexts.h"
 #include "support/TestFiles.h"
 
 #include <ostream>
 #include <string>
 #include <vector>
 
+using namespace logtexts;
 using namespace testfiles;
 
 namespace {
 
 class ZofixaPathTest : public SandboxTest {
 protected:
+    void SetUp() override
+    {
+        SandboxTest::SetUp();
+        RequireDrives(L"abefg");
+    }
     static std::string LogOf(const std::string& entry0) { return "[LOG]\r\n0=" + entry0 + "\r\n"; }
 };
 
@@ -29,7 +36,7 @@ TEST_F(ZofixaPathTest, BothMarkersMakeTheProductDirectory)
     // Any file system object counts, a directory as well as a file.
     MakeDirs(dir + L"Halvo.dll");
     EXPECT_TRUE(IsZofixaPath(dir));
-    EXPECT_TRUE(ReadBytes(kLogFilePath).empty());  // the test itself logs nothing
+    EXPECT_TRUE(ReadBytes(kLogFile).empty());  // the test itself logs nothing
 }
 
 // One way of choosing the product directory: the installed products, the
@@ -61,7 +68,7 @@ TEST_P(ZofixaChoiceTest, ChoosesAndLogsOnce)
     }
 
     EXPECT_EQ(FindZofixaPath(), choice.expected);
-    EXPECT_EQ(ReadBytes(kLogFilePath), LogOf(choice.logEntry));
+    EXPECT_EQ(ReadBytes(kLogFile), LogOf(choice.logEntry));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -70,28 +77,28 @@ INSTANTIATE_TEST_SUITE_P(
                              {L"E:\\Zof\\My Product\\", L"F:\\Zof\\ZOFIXA\\"},
                              "[ZOFIXA]\r\nPATH=E:\\Zof\\My Product\r\n",
                              L"E:\\Zof\\My Product\\",
-                             "IsZofixaPath succ[1]!"},
+                             Utf8(kSucc1)},
                       // Windows and Wine both collapse the doubled backslash when probing.
                       Choice{"ValueKeepsAllItsTrailingBackslashes",
                              {L"E:\\Zof\\P\\"},
                              "[ZOFIXA]\r\nPATH=E:\\Zof\\P\\\\\r\n",
                              L"E:\\Zof\\P\\\\",
-                             "IsZofixaPath succ[1]!"},
+                             Utf8(kSucc1)},
                       Choice{"MissingFileValidatesTheDefault",
                              {kDefaultZofixaPath},
                              "",
                              L"C:\\Zof\\ZOFIXA\\",
-                             "IsZofixaPath succ[1]!"},
+                             Utf8(kSucc1)},
                       Choice{"EmptyValueGoesStraightToTheSearch",
                              {kDefaultZofixaPath},
                              "[ZOFIXA]\r\nPATH=\r\n",
                              L"C:\\Zof\\ZOFIXA\\",
-                             "IsZofixaPath succ[2]!"},
+                             Utf8(kSucc2)},
                       Choice{"FailedValueIsNotRetriedOnOtherDrives",
                              {L"F:\\Zof\\Tools\\"},
                              "[ZOFIXA]\r\nPATH=E:\\Zof\\Tools\r\n",
                              L"C:\\Zof\\ZOFIXA\\",
-                             "GetZofixaPath com!"}),
+                             Utf8(kCom)}),
     [](const ::testing::TestParamInfo<Choice>& info) { return std::string(info.param.name); });
 
 TEST_F(ZofixaPathTest, SearchTakesTheFirstLetterAndSkipsAnEmptyDrive)
@@ -107,7 +114,7 @@ TEST_F(ZofixaPathTest, SearchTakesTheFirstLetterAndSkipsAnEmptyDrive)
     const ULONGLONG start = GetTickCount64();
     EXPECT_EQ(FindZofixaPath(), L"F:\\Zof\\ZOFIXA\\");
     EXPECT_LT(GetTickCount64() - start, 2000u);
-    EXPECT_EQ(ReadBytes(kLogFilePath), LogOf("IsZofixaPath succ[2]!"));
+    EXPECT_EQ(ReadBytes(kLogFile), LogOf(Utf8(kSucc2)));
 }
 
 TEST_F(ZofixaPathTest, NothingFoundGivesTheDefaultEvenIfMissing)
@@ -115,7 +122,7 @@ TEST_F(ZofixaPathTest, NothingFoundGivesTheDefaultEvenIfMissing)
     MakeDirs(L"E:\\Zof\\ZOFIXA\\Halvo.dll");  // one marker only
     EXPECT_EQ(FindZofixaPath(), L"C:\\Zof\\ZOFIXA\\");
     EXPECT_FALSE(Exists(L"C:\\Zof\\ZOFIXA"));
-    EXPECT_EQ(ReadBytes(kLogFilePath), LogOf("GetZofixaPath com!"));
+    EXPECT_EQ(ReadBytes(kLogFile), LogOf(Utf8(kCom)));
 }
 
 }  // namespace

@@ -5,8 +5,6 @@
 #include <fstream>
 #include <iterator>
 
-#include "log/DiagLog.h"
-
 namespace fs = std::filesystem;
 
 namespace testfiles {
@@ -41,6 +39,69 @@ bool Exists(const std::wstring& path)
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+namespace {
+// The form of an absolute path that the file functions take past MAX_PATH.
+std::wstring LongForm(const std::wstring& path)
+{
+    if (path.size() > 2 && path[1] == L':' && (path[2] == L'\\' || path[2] == L'/')) {
+        std::wstring long_form = L"\\\\?\\" + path;
+        std::replace(long_form.begin(), long_form.end(), L'/', L'\\');
+        return long_form;
+    }
+    if (path.rfind(L"\\\\", 0) == 0 && path.rfind(L"\\\\?\\", 0) != 0) {
+        return L"\\\\?\\UNC\\" + path.substr(2);
+    }
+    return path;
+}
+
+// A search's one owner: FindClose, not CloseHandle, ends it.
+struct FindOwner {
+    HANDLE handle;
+    ~FindOwner()
+    {
+        if (handle != INVALID_HANDLE_VALUE) {
+            FindClose(handle);
+        }
+    }
+};
+
+void RemoveLongForm(const std::wstring& path)
+{
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return;
+    }
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        DeleteFileW(path.c_str());
+        return;
+    }
+    // A link to a folder goes without what it links to.
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+        WIN32_FIND_DATAW found = {};
+        const FindOwner search{FindFirstFileW((path + L"\\*").c_str(), &found)};
+        for (bool more = search.handle != INVALID_HANDLE_VALUE; more;
+             more = FindNextFileW(search.handle, &found)) {
+            const std::wstring name = found.cFileName;
+            if (name != L"." && name != L"..") {
+                RemoveLongForm(path + L"\\" + name);
+            }
+        }
+    }
+    RemoveDirectoryW(path.c_str());
+}
+}  // namespace
+
+bool RemoveTree(const std::wstring& path)
+{
+    std::wstring trimmed = path;
+    while (trimmed.size() > 3 && (trimmed.back() == L'\\' || trimmed.back() == L'/')) {
+        trimmed.pop_back();
+    }
+    RemoveLongForm(LongForm(trimmed));
+    return GetFileAttributesW(LongForm(trimmed).c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
 UpdaterRecord ReadUpdaterRecord(const std::wstring& path)
 {
     UpdaterRecord record;
@@ -71,11 +132,11 @@ UpdaterRecord ExpectedUpdaterRecord(const std::string& updater, const std::strin
 
 std::wstring FixtureValue(const wchar_t* name)
 {
-    // scripts/wine-sandbox passes the fixture of the prefix on.
+    // The Wine fixture (scripts/wine-sandbox), or the pack's runner on a
+    // machine of its own, passes the layout on; empty when neither did.
     constexpr DWORD kChars = 64;
     wchar_t value[kChars] = {};
     const DWORD cch = GetEnvironmentVariableW(name, value, kChars);
-    EXPECT_TRUE(cch > 0 && cch < kChars) << Utf8(name) << " is not set";
     return std::wstring(value, cch < kChars ? cch : 0);
 }
 
@@ -86,12 +147,16 @@ std::wstring EmptyDrives()
 
 std::wstring NoMediumDrive()
 {
-    return FixtureValue(L"UL_NO_MEDIUM_DRIVE") + L":";
+    const std::wstring csLetter = FixtureValue(L"UL_NO_MEDIUM_DRIVE");
+    return csLetter.empty() ? csLetter : csLetter + L":";
 }
 
 std::wstring FixtureShare()
 {
-    return L"\\\\" + FixtureValue(L"UL_SHARE_SERVER") + L"\\" + FixtureValue(L"UL_SHARE_NAME");
+    const std::wstring csServer = FixtureValue(L"UL_SHARE_SERVER");
+    const std::wstring csShare = FixtureValue(L"UL_SHARE_NAME");
+    return csServer.empty() || csShare.empty() ? std::wstring()
+                                               : L"\\\\" + csServer + L"\\" + csShare;
 }
 
 // SystemDir and OwnDir call the API themselves, not platform/StringQuery.h:
@@ -137,51 +202,6 @@ std::wstring OwnDir()
     EXPECT_TRUE(cch > 0 && cch < MAX_PATH);
     std::wstring path(buffer, cch);
     return path.substr(0, path.rfind(L'\\') + 1);
-}
-
-void SandboxTest::SetUp()
-{
-    Clean();
-    ResetLogNumbering();
-}
-
-void SandboxTest::TearDown()
-{
-    Clean();
-}
-
-std::vector<std::wstring> SharedPaths()
-{
-    std::vector<std::wstring> paths = {kLogFilePath, SetupFile(), L"C:\\Zof", OwnDir() + L"log.ini",
-                                       OwnDir() + L"update.zip"};
-    for (const wchar_t letter : EmptyDrives()) {
-        paths.push_back(std::wstring(1, letter) + L":\\Zof");
-    }
-    return paths;
-}
-
-std::wstring GuardProblem(bool bTestMachine)
-{
-    if (!bTestMachine) {
-        return L"these tests write and remove the system directory's IxaSetup.ini, "
-               L"c:\\log.ini and C:\\Zof: run them only on a test machine, with --test-machine";
-    }
-    for (const std::wstring& path : SharedPaths()) {
-        if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
-            return path + L" exists, and these tests would remove it (is the product installed?)";
-        }
-    }
-    return std::wstring();
-}
-
-void SandboxTest::Clean()
-{
-    std::vector<std::wstring> paths = SharedPaths();
-    paths.insert(paths.end(), m_owned.begin(), m_owned.end());
-    for (const std::wstring& path : paths) {
-        std::error_code ec;
-        fs::remove_all(fs::path(path), ec);
-    }
 }
 
 }  // namespace testfiles

@@ -22,6 +22,8 @@ void WriteBytes(const std::wstring& path, const std::string& bytes);
 void Touch(const std::wstring& path);
 void MakeDirs(const std::wstring& path);
 bool Exists(const std::wstring& path);
+// Removes path and everything below it, at any length; true when it is gone.
+bool RemoveTree(const std::wstring& path);
 
 // What the updater stand-in recorded, one "name=value" line each, as a map
 // to compare whole; empty when it never ran.
@@ -34,7 +36,8 @@ UpdaterRecord ExpectedUpdaterRecord(const std::string& updater, const std::strin
 
 // The prefix's layout, from the fixture: the letters of the empty drives
 // (lower case), the drive without a medium ("d:") and the share
-// (\\srv\share, without a trailing backslash).
+// (\\srv\share, without a trailing backslash); each empty where the machine
+// has none.
 std::wstring EmptyDrives();
 std::wstring NoMediumDrive();
 std::wstring FixtureShare();
@@ -68,6 +71,8 @@ protected:
     void TearDown() override;
     // Removed again when the test ends.
     void Own(const std::wstring& path) { m_owned.push_back(path); }
+    // Skips the test unless each of the letters is an empty drive it may use.
+    void RequireDrives(const std::wstring& csLetters);
 
 private:
     void Clean();
