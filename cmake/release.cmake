@@ -6,6 +6,8 @@
 #                                              SPDX SBOM, SHA256SUMS
 #   UnzipLauncher-<version>-win32-symbols.zip  the exe's PDB, its unstripped
 #                                              twin, the same notices and SBOM
+#   UnzipLauncher-<version>-win32-tests.zip    the test pack (not a release
+#                                              file: for test machines)
 
 # CRLF: the people who read it do so on Windows.
 configure_file(${PROJECT_SOURCE_DIR}/resources/README-deploy.txt
@@ -67,6 +69,11 @@ set(CPACK_SYSTEM_NAME win32)
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_ALL app symbols)
+if(UL_BUILD_TESTS)
+    # The test pack (tests/CMakeLists.txt installs it).
+    list(APPEND CPACK_COMPONENTS_ALL tests)
+    set(CPACK_ARCHIVE_TESTS_FILE_NAME UnzipLauncher-${PROJECT_VERSION}-win32-tests)
+endif()
 set(CPACK_ARCHIVE_APP_FILE_NAME UnzipLauncher-${PROJECT_VERSION}-win32)
 set(CPACK_ARCHIVE_SYMBOLS_FILE_NAME UnzipLauncher-${PROJECT_VERSION}-win32-symbols)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)

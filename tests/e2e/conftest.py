@@ -6,7 +6,7 @@ import pytest
 
 # The shared checks live in harness.py: show their failures in detail too.
 pytest.register_assert_rewrite("harness")
-from harness import FIXTURE, SYSTEM32, Sandbox  # noqa: E402
+from harness import FIXTURE, Sandbox  # noqa: E402
 
 
 @pytest.fixture(scope="session")
@@ -25,14 +25,6 @@ def sandbox(tmp_path, _closing):
     _closing.append(box.close())
 
 
-@pytest.fixture
-def sandbox64(tmp_path, _closing):
-    """A prefix of a 64-bit Windows, where the 32-bit launcher runs under WoW64."""
-    box = Sandbox(tmp_path, arch="win64")
-    yield box
-    _closing.append(box.close())
-
-
 @dataclass
 class Installation:
     updater: str      # Quentabrix.exe in the management directory
@@ -47,18 +39,17 @@ class Installation:
         return (self.updater, self.destination, package or self.package, cwd or self.folder)
 
 
-def install(sandbox, setup_directory=SYSTEM32, updater_program="FakeUpdater.exe"):
+def install(sandbox):
     """The sample installation of scripts/lib/fixture.env: a product as its
     installer lays it out, and the launcher downloaded into a folder with a
     space in its name. The setup file goes where the launcher reads it: the
     system directory of a 32-bit program."""
     product = FIXTURE["UL_PRODUCT_DIR"] + "\\"
     folder = FIXTURE["UL_PACKAGE_DIR"]
-    sandbox.setup(manage=FIXTURE["UL_MANAGE_DIR"] + "\\", zofixa=FIXTURE["UL_PRODUCT_DIR"],
-                  directory=setup_directory)
+    sandbox.setup(FIXTURE["UL_MANAGE_DIR"] + "\\", FIXTURE["UL_PRODUCT_DIR"])
     sandbox.product(product)
     return Installation(
-        updater=sandbox.updater(FIXTURE["UL_MANAGE_DIR"], updater_program),
+        updater=sandbox.updater(FIXTURE["UL_MANAGE_DIR"]),
         product=product,
         folder=folder,
         launcher=sandbox.launcher(folder),

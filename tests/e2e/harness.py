@@ -1,13 +1,14 @@
-"""Runs the built UnzipLauncher.exe as a customer's machine would: a fresh
-process in a throwaway Wine prefix of its own (a 32-bit Windows, or a 64-bit
-one for the WoW64 cases), real files, a real child process. Everything is
-checked from the Linux side, not through Wine.
+"""Runs the built UnzipLauncher.exe in a throwaway 32-bit Wine prefix of its
+own, for what only Wine can show (its traces, DLL overrides), checked from
+the Linux side. Every other end-to-end case lives in the test pack's runner
+(tests/pack).
 
 Environment: UL_BIN_DIR holds UnzipLauncher.exe and the updater stand-ins,
 UL_WINE_DIR the Wine state (both default to the mingw-x86 build);
 UL_TIME_SCALE (set in an emulated machine) widens the suite's own margins.
 """
 import os
+import re
 import shlex
 import shutil
 import subprocess
@@ -34,19 +35,22 @@ FIXTURE = _read_fixture()
 
 UPDATER = "Quentabrix.exe"
 
-# The launcher's log texts, each written here once.
-SUCC1 = "IsZofixaPath succ[1]!"
-SUCC2 = "IsZofixaPath succ[2]!"
-COM = "GetZofixaPath com!"
-NO_UPDATER = "GetRegManPath no exists, path="
-NO_PRODUCT = "GetZofixaPath no exists, path="
-NO_PACKAGE = "GetUnzipPackPath no exists, path="
+
+def _read_log_texts():
+    """The launcher's log texts as tests/support/LogTexts.h spells them for
+    every test program: kName = L"text" lines."""
+    header = (ROOT / "tests" / "support" / "LogTexts.h").read_text()
+    return dict(re.findall(r'const std::wstring (k\w+) = L"((?:[^"\\]|\\.)*)";', header))
+
+
+LOG_TEXTS = _read_log_texts()
+SUCC1 = LOG_TEXTS["kSucc1"]
+NO_UPDATER = LOG_TEXTS["kNoUpdater"]
+NO_START_FUNCTION = LOG_TEXTS["kNoStartFunction"]
 LAUNCHER = "UnzipLauncher.exe"
 RECORD = "updater-record.txt"
 EMPTY_ZIP = b"PK\x05\x06" + bytes(18)
 SYSTEM32 = "C:\\windows\\system32"
-# The prefix's one share, as a UNC path.
-SHARE = f"\\\\{FIXTURE['UL_SHARE_SERVER']}\\{FIXTURE['UL_SHARE_NAME']}"
 TIME_SCALE = float(os.environ.get("UL_TIME_SCALE", "1"))
 
 
@@ -103,37 +107,14 @@ class Run:
         return [line for line in self.stderr.splitlines() if WINDOW_ATTEMPT in line]
 
 
-class Launch:
-    """A launcher run in progress (for checks while it waits)."""
-
-    def __init__(self, process, stdout, stderr, started):
-        self._process, self._stdout, self._stderr = process, stdout, stderr
-        self._started = started
-
-    def running(self):
-        return self._process.poll() is None
-
-    def finish(self, timeout=RUN_TIMEOUT):
-        try:
-            code = self._process.wait(timeout=timeout)
-        except subprocess.TimeoutExpired:
-            self._process.kill()
-            raise AssertionError(f"the launcher still runs after {timeout} s")
-        seconds = time.monotonic() - self._started
-        return Run(code, self._stdout.read_bytes(),
-                   self._stderr.read_text(errors="replace"), seconds)
-
-
 class Sandbox:
-    """One throwaway prefix, of a 32-bit Windows (win32) or of a 64-bit one
-    (win64), with the drives of scripts/lib/fixture.env. Paths given to its
-    methods are Windows paths."""
+    """One throwaway 32-bit prefix with the drives of scripts/lib/fixture.env.
+    Paths given to its methods are Windows paths."""
 
-    def __init__(self, workdir, arch="win32"):
+    def __init__(self, workdir):
         self.workdir = Path(workdir)
-        self.prefix = Path(_prefix_lib("ul_new_prefix", arch))
+        self.prefix = Path(_prefix_lib("ul_new_prefix", "win32"))
         self.updaters = []
-        self.immutable = []
         self.env = {k: v for k, v in os.environ.items()
                     if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
         # C.UTF-8: Wine then maps non-ASCII file names and command lines.
@@ -149,8 +130,6 @@ class Sandbox:
     def close(self):
         """Starts ending the prefix's processes and removing it, which takes
         most of a second; the caller waits for the returned process."""
-        for path in self.immutable:
-            subprocess.run(["chattr", "-i", path], check=False)
         return subprocess.Popen(_prefix_lib_command("ul_drop_prefix", str(self.prefix)),
                                 stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                 stderr=subprocess.DEVNULL)
@@ -158,20 +137,9 @@ class Sandbox:
     # --- the file system, through the prefix's drive links ---
 
     def host(self, path):
-        """The Linux path of a Windows path such as C:\\a\\b or \\\\srv\\share\\a."""
+        """The Linux path of a Windows path such as C:\\a\\b."""
         win = PureWindowsPath(path)
-        if win.drive.startswith("\\\\"):
-            # Wine finds \\server\share in dosdevices/unc/server/share.
-            drive = self.prefix / "dosdevices" / "unc" / win.drive.lstrip("\\").replace("\\", "/")
-        else:
-            drive = self.prefix / "dosdevices" / win.drive.lower()
-        return drive.joinpath(*win.parts[1:])
-
-    def map_drive(self, letter, medium=True):
-        """Maps letter to an empty folder, or to a drive without a medium, as
-        scripts/lib/wine-prefix.sh makes them."""
-        function = "ul_empty_drive" if medium else "ul_no_medium_drive"
-        _prefix_lib(function, str(self.prefix), letter.lower())
+        return (self.prefix / "dosdevices" / win.drive.lower()).joinpath(*win.parts[1:])
 
     def write(self, path, data=b""):
         host = self.host(path)
@@ -181,48 +149,23 @@ class Sandbox:
     def mkdir(self, path):
         self.host(path).mkdir(parents=True, exist_ok=True)
 
-    def make_read_only(self, path):
-        """Makes a file unwritable even for root, who ignores the read-only
-        mode bits: chattr +i, undone at close. False when the file system
-        cannot."""
-        host = self.host(path)
-        if os.geteuid() != 0:
-            host.chmod(0o444)
-            return True
-        if subprocess.run(["chattr", "+i", str(host)], capture_output=True).returncode:
-            return False
-        self.immutable.append(str(host))
-        return True
-
     # --- the product and the launcher ---
 
-    def setup_file(self, text, encoding="ascii", directory=SYSTEM32):
-        """IxaSetup.ini in the system directory (or another), text with CRLF
-        lines in the given encoding (a byte-order mark, if wanted, is part of
-        text)."""
-        data = text.replace("\n", "\r\n").encode(encoding)
-        self.write(str(PureWindowsPath(directory, "IxaSetup.ini")), data)
-
-    def setup(self, manage=None, zofixa=None, directory=SYSTEM32):
-        """A setup file with [MANAGE] PATH and [ZOFIXA] PATH; None leaves a
-        section out."""
-        text = ""
-        if manage is not None:
-            text += f"[MANAGE]\nPATH={manage}\n"
-        if zofixa is not None:
-            text += f"[ZOFIXA]\nPATH={zofixa}\n"
-        self.setup_file(text, directory=directory)
+    def setup(self, manage, zofixa):
+        """A setup file in the system directory with [MANAGE] and [ZOFIXA]."""
+        text = f"[MANAGE]\r\nPATH={manage}\r\n[ZOFIXA]\r\nPATH={zofixa}\r\n"
+        self.write(SYSTEM32 + "\\IxaSetup.ini", text.encode("ascii"))
 
     def product(self, directory, markers=("Halvo.dll", "Murtelan.dll")):
         for marker in markers:
             self.write(str(PureWindowsPath(directory, marker)))
 
-    def updater(self, directory, program="FakeUpdater.exe"):
-        """An updater stand-in (FakeUpdater64.exe: the 64-bit one) as
-        Quentabrix.exe in directory; returns its path."""
+    def updater(self, directory):
+        """The updater stand-in as Quentabrix.exe in directory; returns its
+        path."""
         path = str(PureWindowsPath(directory, UPDATER))
         self.mkdir(directory)
-        shutil.copyfile(BIN / program, self.host(path))
+        shutil.copyfile(BIN / "FakeUpdater.exe", self.host(path))
         self.updaters.append(path)
         return path
 
@@ -241,21 +184,24 @@ class Sandbox:
 
     # --- running and reading back ---
 
-    def start(self, exe, env=None, cwd=None):
-        """Starts exe from its own folder, as a double click would (or from
-        the folder cwd), with Wine reporting every window attempt."""
+    def run(self, exe, env=None):
+        """Runs exe from its own folder, as a double click would, with Wine
+        reporting every window attempt."""
         run_env = {**self.env, "WINEDEBUG": "err+winediag", **(env or {})}
         stdout, stderr = self.workdir / "stdout", self.workdir / "stderr"
-        folder = self.host(cwd) if cwd else self.host(exe).parent
+        started = time.monotonic()
         # Files, not pipes: an updater left running keeps a pipe open.
         with open(stdout, "wb") as out, open(stderr, "wb") as err:
-            process = subprocess.Popen(["wine", exe], cwd=folder,
+            process = subprocess.Popen(["wine", exe], cwd=self.host(exe).parent,
                                        env=run_env, stdin=subprocess.DEVNULL,
                                        stdout=out, stderr=err)
-        return Launch(process, stdout, stderr, time.monotonic())
-
-    def run(self, exe, env=None, cwd=None):
-        return self.start(exe, env, cwd).finish()
+            try:
+                code = process.wait(timeout=RUN_TIMEOUT)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                raise AssertionError(f"the launcher still runs after {RUN_TIMEOUT} s")
+        return Run(code, stdout.read_bytes(), stderr.read_text(errors="replace"),
+                   time.monotonic() - started)
 
     def log(self):
         """c:\\log.ini as bytes, or None when there is no such file."""

@@ -2,24 +2,16 @@
 calls into the system: taken right after the framework's initialisation and
 before the launcher's first act, with the run itself unchanged. The exe
 imports only kernel32 and the C runtime; everything else it loads comes
-later and from the system directory only."""
+later and from the system directory only. (DLLs planted beside the launcher
+are the test pack's: tests/pack/DllLoadCases.cpp.)"""
 import shutil
 from pathlib import PureWindowsPath
 
-import pytest
-
-from harness import BIN, NO_UPDATER, SUCC1, SYSTEM32, check_run, log_file, params
+from harness import BIN, NO_START_FUNCTION, NO_UPDATER, SUCC1, SYSTEM32, check_run, log_file, params
 
 TRACE = {"WINEDEBUG": "err+winediag,+relay,+loaddll"}
 LOADDLL = {"WINEDEBUG": "err+winediag,+loaddll"}
 LAUNCHER_LOADED = "UnzipLauncher.exe\" at "
-
-# What SHELL32 loads under Wine 8 besides the exe's own imports (measured
-# with +loaddll), and SHELL32 itself: a DLL of any of these names planted in
-# a download folder must never be loaded.
-SHELL_DEPENDENCIES = ("advapi32.dll", "gdi32.dll", "imm32.dll", "sechost.dll", "shcore.dll",
-                      "shell32.dll", "shlwapi.dll", "ucrtbase.dll", "user32.dll", "version.dll",
-                      "win32u.dll", "zlib1.dll")
 
 
 def launcher_trace(stderr):
@@ -83,40 +75,10 @@ def test_the_early_stop_loads_nothing_an_empty_program_does_not(sandbox, install
     assert module_names(later) - floor_modules == set()
 
 
-def early_stop(sandbox, installed):
-    sandbox.remove_updater(installed.updater)
-    return log_file([NO_UPDATER + installed.updater]), None
-
-
-def typical_run(sandbox, installed):
-    return (log_file([SUCC1, params(installed.destination, installed.package)]),
-            installed.started())
-
-
-@pytest.mark.parametrize("case, shell32_loaded", [
-    pytest.param(early_stop, False, id="early stop"),
-    pytest.param(typical_run, True, id="typical run"),
-])
-def test_dlls_planted_beside_the_launcher_are_never_loaded(sandbox, installed, case,
-                                                           shell32_loaded):
-    for name in SHELL_DEPENDENCIES:
-        shutil.copyfile(BIN / "PlantedDll.dll",
-                        sandbox.host(str(PureWindowsPath(installed.folder, name))))
-    log, started = case(sandbox, installed)
-
-    run = sandbox.run(installed.launcher, env=LOADDLL)
-    check_run(sandbox, run, log, started=started)
-    loaded = loaded_dlls(run.stderr)
-    folder = installed.folder.lower() + "\\"
-    assert [path for path in loaded if path.lower().startswith(folder)] == [installed.launcher]
-    # SHELL32 is loaded only to start the updater.
-    assert any(path.lower().endswith("\\shell32.dll") for path in loaded) == shell32_loaded
-
-
 def test_a_shell_without_its_start_function_is_logged_and_nothing_starts(sandbox, installed):
     # A SHELL32 that exports nothing, in the system directory and taken
     # instead of Wine's own.
     shutil.copyfile(BIN / "PlantedDll.dll", sandbox.host(SYSTEM32 + "\\shell32.dll"))
     run = sandbox.run(installed.launcher, env={"WINEDLLOVERRIDES": "shell32=n"})
     check_run(sandbox, run, log_file([SUCC1, params(installed.destination, installed.package),
-                                      "GetProcAddress(ShellExecuteExW) failed;errcode=127"]))
+                                      NO_START_FUNCTION + "127"]))

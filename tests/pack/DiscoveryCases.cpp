@@ -1,0 +1,194 @@
+// How the management and product directories are found: the setup file, its
+// defaults, the marker libraries and the search over the drives C to Z.
+#include "E2eTest.h"
+
+#include <cwctype>
+
+#include "Machine.h"
+#include "support/LogTexts.h"
+
+using namespace logtexts;
+using namespace testfiles;
+
+namespace e2e {
+namespace {
+
+const std::wstring kPackage = L"C:\\pkg\\update.zip";
+
+class DiscoveryCases : public E2eTest {
+protected:
+    // The run that started csUpdater with the product csProduct, csEntry
+    // saying how it was found.
+    void CheckFound(const ProgramOutcome& run, const std::wstring& csUpdater,
+                    const std::wstring& csEntry, const std::wstring& csProduct)
+    {
+        const std::wstring csDestination = csProduct + L"download\\sorvane";
+        CheckRun(run, LogBytes({csEntry, Parameters(csDestination, kPackage)}),
+                 Started{csUpdater, csDestination, kPackage, L"C:\\pkg"});
+    }
+    // The setup value names no product: only the search finds one.
+    std::wstring SearchOnly()
+    {
+        WriteSetup(L"C:\\Mgr", L"C:\\Nowhere\\ZOFIXA");
+        return PlaceUpdater(L"C:\\Mgr");
+    }
+};
+
+TEST_F(DiscoveryCases, TheFirstLetterWinsAndAAndBAreNeverTried)
+{
+    RequireDrives(L"abef");
+    const std::wstring csUpdater = SearchOnly();
+    for (const wchar_t* pszDrive : {L"A:", L"B:", L"F:", L"E:"}) {
+        MakeProduct(std::wstring(pszDrive) + L"\\Zof\\ZOFIXA\\");
+    }
+    CheckFound(Run(PlaceLauncher(L"C:\\pkg")), csUpdater, kSucc2, L"E:\\Zof\\ZOFIXA\\");
+}
+
+TEST_F(DiscoveryCases, OneMarkerAloneNeverCountsADirectoryNamedLikeOneDoes)
+{
+    RequireDrives(L"efg");
+    const std::wstring csUpdater = SearchOnly();
+    MakeProduct(L"E:\\Zof\\ZOFIXA\\", {L"Halvo.dll"});
+    MakeProduct(L"F:\\Zof\\ZOFIXA\\", {L"Murtelan.dll"});
+    MakeDirs(L"G:\\Zof\\ZOFIXA\\Halvo.dll");
+    MakeProduct(L"G:\\Zof\\ZOFIXA\\", {L"Murtelan.dll"});
+    CheckFound(Run(PlaceLauncher(L"C:\\pkg")), csUpdater, kSucc2, L"G:\\Zof\\ZOFIXA\\");
+}
+
+TEST_F(DiscoveryCases, ADriveWithoutAMediumIsPassedQuietly)
+{
+    // A drive without a medium is the Wine fixture's (an empty card reader
+    // on a real machine cannot be made by a program).
+    const std::wstring csNoMedium = machine::FixtureValue(L"UL_NO_MEDIUM_DRIVE");
+    if (csNoMedium.empty()) {
+        GTEST_SKIP() << "needs a drive without a medium, which only the Wine fixture makes";
+    }
+    const std::wstring csDrives = machine::FixtureValue(L"UL_EMPTY_DRIVES");
+    // The last drive, as the search names it: in capitals.
+    const std::wstring csLast(1, static_cast<wchar_t>(std::towupper(csDrives.back())));
+    ASSERT_GT(csLast, std::wstring(1, static_cast<wchar_t>(std::towupper(csNoMedium[0]))))
+        << "the product must lie beyond the drive without a medium";
+    const std::wstring csUpdater = SearchOnly();
+    const std::wstring csProduct = csLast + L":\\Zof\\ZOFIXA\\";
+    MakeProduct(csProduct);
+    const ProgramOutcome run = Run(PlaceLauncher(L"C:\\pkg"));
+    CheckFound(run, csUpdater, kSucc2, csProduct);
+    EXPECT_LT(run.ullMs, machine::Slack(10000));
+}
+
+TEST_F(DiscoveryCases, AnEmptyProductValueGoesStraightToTheSearch)
+{
+    // The default directory is valid, but only the search may find it.
+    WriteSetup(L"C:\\Mgr", L"");
+    const std::wstring csUpdater = PlaceUpdater(L"C:\\Mgr");
+    MakeProduct(kDefaultProduct);
+    CheckFound(Run(PlaceLauncher(L"C:\\pkg")), csUpdater, kSucc2, kDefaultProduct);
+}
+
+TEST_F(DiscoveryCases, AFailedSetupValueIsNotRetriedOnOtherDrives)
+{
+    RequireDrives(L"e");
+    WriteSetup(L"C:\\Mgr", L"C:\\Tools\\ZOFIXA");
+    PlaceUpdater(L"C:\\Mgr");
+    MakeProduct(L"E:\\Tools\\ZOFIXA\\");
+    const ProgramOutcome run = Run(PlaceLauncher(L"C:\\pkg"));
+    CheckRun(run, LogBytes({kCom, kNoProduct + kDefaultProduct}));
+}
+
+TEST_F(DiscoveryCases, NothingFoundTakesTheDefaultDirectoryWhenItExists)
+{
+    WriteSetup(L"C:\\Mgr", L"C:\\Tools\\ZOFIXA");
+    const std::wstring csUpdater = PlaceUpdater(L"C:\\Mgr");
+    MakeDirs(kDefaultProduct);  // no marker libraries in it
+    CheckFound(Run(PlaceLauncher(L"C:\\pkg")), csUpdater, kCom, kDefaultProduct);
+}
+
+TEST_F(DiscoveryCases, TheDefaultProductValueIsValidatedFirst)
+{
+    RequireDrives(L"e");
+    for (const char* pszSetup :
+         {"[MANAGE]\r\nPATH=C:\\Mgr\r\n",
+          "[MANAGE]\r\nPATH=C:\\Mgr\r\n[ZOFIXA]\r\nOTHER=E:\\Zof\\ZOFIXA\r\n"}) {
+        SCOPED_TRACE(pszSetup);
+        WriteSetupBytes(pszSetup);
+        const std::wstring csUpdater = PlaceUpdater(L"C:\\Mgr");
+        MakeProduct(kDefaultProduct);
+        MakeProduct(L"E:\\Zof\\ZOFIXA\\");
+        CheckFound(Run(PlaceLauncher(L"C:\\pkg")), csUpdater, kSucc1, kDefaultProduct);
+        TearDown();
+        m_updaters.clear();
+    }
+}
+
+TEST_F(DiscoveryCases, TrailingBackslashesOfTheSetupValues)
+{
+    RequireDrives(L"e");
+    // The management value loses its whole run of backslashes, then gets
+    // one; the product value gets one when it has none.
+    for (const auto& [csZofixa, csProduct] :
+         {std::pair<std::wstring, std::wstring>{L"E:\\Tools\\ZOFIXA", L"E:\\Tools\\ZOFIXA\\"},
+          {L"E:\\Tools\\ZOFIXA\\\\", L"E:\\Tools\\ZOFIXA\\\\"}}) {
+        SCOPED_TRACE(Utf8(csZofixa));
+        WriteSetup(L"C:\\Program Files\\Mgr\\\\\\", csZofixa);
+        const std::wstring csUpdater = PlaceUpdater(L"C:\\Program Files\\Mgr");
+        MakeProduct(L"E:\\Tools\\ZOFIXA\\");
+        CheckFound(Run(PlaceLauncher(L"C:\\pkg")), csUpdater, kSucc1, csProduct);
+        TearDown();
+        m_updaters.clear();
+    }
+}
+
+TEST_F(DiscoveryCases, NoUpdaterIsStartedFromAPlaceThatIsNotAbsolute)
+{
+    const std::optional<std::wstring> values[] = {std::nullopt, L"",      L"\\\\",
+                                                  L"Mgr",       L"C:Mgr", L"\\Mgr"};
+    for (const std::optional<std::wstring>& manage : values) {
+        SCOPED_TRACE(manage ? Utf8(*manage) : "no setup value");
+        // Planted where a relative management directory would resolve: the
+        // root of the current drive, the current directory and below both.
+        for (const wchar_t* pszPlace : {L"C:", L"C:\\pkg", L"C:\\pkg\\Mgr", L"C:\\Mgr"}) {
+            PlaceUpdater(pszPlace);
+        }
+        WriteSetup(manage, kDefaultProduct);
+        MakeProduct(kDefaultProduct);
+        const ProgramOutcome run = Run(PlaceLauncher(L"C:\\pkg"));
+        std::wstring csBuilt = manage.value_or(L"");
+        csBuilt.erase(csBuilt.find_last_not_of(L'\\') + 1);
+        CheckRun(run, LogBytes({kNoUpdater + csBuilt + L"\\" + kUpdater}));
+        TearDown();
+        m_updaters.clear();
+    }
+}
+
+TEST_F(DiscoveryCases, AnAbsoluteManagementDirectoryMayBeWrittenWithForwardSlashes)
+{
+    // Windows takes either slash; the launcher only appends its backslash.
+    // The share is there where the Wine fixture made it or the variables
+    // name one.
+    std::vector<std::wstring> places = {L"C:/Ixa Manage"};
+    const std::wstring csServer = machine::FixtureValue(L"UL_SHARE_SERVER");
+    const std::wstring csShare = machine::FixtureValue(L"UL_SHARE_NAME");
+    if (!csServer.empty() && !csShare.empty()) {
+        places.push_back(L"//" + csServer + L"/" + csShare + L"/Zof/Ixa Manage");
+    }
+    for (const std::wstring& csManage : places) {
+        SCOPED_TRACE(Utf8(csManage));
+        WriteSetup(csManage, kDefaultProduct);
+        PlaceUpdater(csManage);
+        m_updaters = {csManage + L"\\" + kUpdater};  // as the launcher names it
+        MakeProduct(kDefaultProduct);
+        // Where the stand-in records, said outright: under Wine a program on
+        // a share does not know its own folder.
+        const ProgramOutcome run =
+            Run(PlaceLauncher(L"C:\\pkg"), {{L"FAKE_UPDATER_RECORD", RecordPath(m_updaters[0])}});
+        CheckFound(run, m_updaters[0], kSucc1, kDefaultProduct);
+        if (csManage.front() == L'/') {
+            EXPECT_TRUE(RemoveTree(L"//" + csServer + L"/" + csShare + L"/Zof"));
+        }
+        TearDown();
+        m_updaters.clear();
+    }
+}
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,107 @@
+// One end-to-end case: an installation laid out with Win32 calls, the real
+// UnzipLauncher.exe run on it, and the whole outcome asserted: exit code,
+// standard output, windows, the exact c:\log.ini and what each updater
+// stand-in recorded.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ProgramRun.h"
+#include "support/TestFiles.h"
+
+namespace e2e {
+
+inline const std::wstring kUpdater = L"Quentabrix.exe";
+inline const std::wstring kUpdater32 = L"FakeUpdater.exe";
+inline const std::wstring kUpdater64 = L"FakeUpdater64.exe";
+inline const std::wstring kDefaultProduct = L"C:\\Zof\\ZOFIXA\\";
+
+// No run may take longer than the launcher's own two-minute bound and this.
+constexpr DWORD kRunLimitMs = 180000;
+
+// Every place a case may create, removed before and after each one. The
+// runner's guard and journal cover the same list.
+std::vector<std::wstring> CasePaths();
+// The folder of the test programs, with its trailing backslash.
+std::wstring PackDir();
+// The system directory as this 32-bit program sees it (SysWOW64 under
+// WoW64), and the 64-bit one on 64-bit Windows (through Sysnative).
+std::wstring SystemDir();
+std::wstring NativeSystemDir();
+
+// How the launcher must have started an updater.
+struct Started {
+    std::wstring csUpdater;
+    std::wstring csDestination;
+    std::wstring csPackage;
+    std::wstring csCwd;
+    bool bFinished = true;
+};
+
+// The sample installation of the fixture.
+struct Installation {
+    std::wstring csUpdater;  // Quentabrix.exe in the management directory
+    std::wstring csProduct;  // with its trailing backslash
+    std::wstring csFolder;   // where the launcher and update.zip lie
+    std::wstring csLauncher;
+    std::wstring csPackage;
+    std::wstring csDestination;  // what the updater must receive first
+
+    Started GetStarted() const { return {csUpdater, csDestination, csPackage, csFolder}; }
+    std::wstring GetParameters() const;
+};
+
+class E2eTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Skips the case unless each of the letters is a drive it may use.
+    void RequireDrives(const std::wstring& csLetters);
+
+    // The setup file IxaSetup.ini in csDir (by default where the launcher
+    // reads it): the bytes as given, or [MANAGE] and [ZOFIXA] with PATH
+    // (nullopt leaves a section out).
+    void WriteSetupBytes(const std::string& bytes, const std::wstring& csDir = SystemDir());
+    void WriteSetup(const std::optional<std::wstring>& manage,
+                    const std::optional<std::wstring>& zofixa,
+                    const std::wstring& csDir = SystemDir());
+    // UTF-16 LE with a byte-order mark.
+    void WriteSetupUtf16(const std::wstring& csText, const std::wstring& csDir = SystemDir());
+    void MakeProduct(const std::wstring& csDir,
+                     const std::vector<std::wstring>& markers = {L"Halvo.dll", L"Murtelan.dll"});
+    // The stand-in as Quentabrix.exe in csDir; returns its path.
+    std::wstring PlaceUpdater(const std::wstring& csDir,
+                              const std::wstring& csProgram = kUpdater32);
+    void RemoveUpdater(const std::wstring& csPath);
+    // UnzipLauncher.exe with update.zip beside it in csDir; returns its path.
+    std::wstring PlaceLauncher(const std::wstring& csDir);
+    Installation Install(const std::wstring& csSetupDir = SystemDir(),
+                         const std::wstring& csProgram = kUpdater32);
+
+    // Runs the launcher from its own folder (or csCwd), the variables env
+    // added for it and the updater.
+    ProgramOutcome Run(const std::wstring& csLauncher, const EnvPairs& env = {},
+                       const std::wstring& csCwd = L"");
+
+    // c:\log.ini, or nullopt when there is none.
+    static std::optional<std::string> ReadLog();
+    static std::wstring RecordPath(const std::wstring& csUpdater);
+
+    // What every case asserts: exit code 0, nothing on standard output, no
+    // window, the exact log and which updater ran with exactly what.
+    void CheckRun(const ProgramOutcome& outcome, const std::optional<std::string>& log,
+                  const std::optional<Started>& started = std::nullopt);
+
+    std::vector<std::wstring> m_updaters;
+
+private:
+    void Clean();
+};
+
+}  // namespace e2e

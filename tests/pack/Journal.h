@@ -1,0 +1,45 @@
+// What the test pack changes on a machine, written down before each change,
+// so that the end of the run, or the next start after a run that was killed,
+// puts the machine back as it was. Nothing is removed that the journal does
+// not say the pack created.
+#pragma once
+
+#include <string>
+#include <vector>
+
+class CJournal {
+public:
+    // csDir (with its trailing backslash) holds journal.txt and the
+    // originals set aside.
+    explicit CJournal(std::wstring csDir);
+
+    // A journal is there: a run ended without restoring.
+    bool IsLeftOver() const;
+    // Undoes every entry, newest first, and removes the journal. One line per
+    // undone entry goes to report; false when any could not be undone (the
+    // journal then stays, for the next start).
+    bool Restore(std::vector<std::wstring>& report);
+
+    // Each returns false, having changed nothing, when its entry could not be
+    // written down.
+    // csPath does not exist and the pack may create it: restoring removes it
+    // and everything below it.
+    bool Created(const std::wstring& csPath);
+    // csPath is the machine's: set aside now, put back on restore.
+    bool Saved(const std::wstring& csPath);
+    // The drive csDrive ("E:") now names the folder csTarget: restoring
+    // removes that definition.
+    bool Drive(const std::wstring& csDrive, const std::wstring& csTarget);
+
+    std::wstring GetPath() const { return m_csDir + L"journal.txt"; }
+
+private:
+    bool Append(const std::vector<std::wstring>& fields);
+    std::vector<std::vector<std::wstring>> ReadEntries() const;
+
+    std::wstring m_csDir;
+    int m_nSaved = 0;
+};
+
+// The newest definition of csDrive ("E:") names the folder csTarget.
+bool IsDriveDefinedAs(const std::wstring& csDrive, const std::wstring& csTarget);

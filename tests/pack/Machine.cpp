@@ -1,0 +1,81 @@
+#include "Machine.h"
+
+#include <cwchar>
+
+#include "platform/ScopedHandle.h"
+#include "platform/StringQuery.h"
+
+namespace machine {
+
+std::string WineVersion()
+{
+    using WineVersionFn = const char*(CDECL*)();
+    const HMODULE hNtdll = GetModuleHandleW(L"ntdll.dll");
+    const auto pfn = reinterpret_cast<WineVersionFn>(reinterpret_cast<void (*)()>(
+        hNtdll ? GetProcAddress(hNtdll, "wine_get_version") : nullptr));
+    return pfn ? pfn() : std::string();
+}
+
+bool IsWow64()
+{
+    BOOL bWow64 = FALSE;
+    return IsWow64Process(GetCurrentProcess(), &bWow64) && bWow64;
+}
+
+std::string Describe()
+{
+    std::string text;
+    if (IsWine()) {
+        text = "Wine " + WineVersion();
+    } else {
+        // GetVersionEx lies to programs without a compatibility manifest;
+        // ntdll's RtlGetVersion does not.
+        using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
+        const auto pfn = reinterpret_cast<RtlGetVersionFn>(reinterpret_cast<void (*)()>(
+            GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
+        OSVERSIONINFOW info = {};
+        info.dwOSVersionInfoSize = sizeof(info);
+        if (pfn && pfn(&info) == 0) {
+            text = "Windows " + std::to_string(info.dwMajorVersion) + "." +
+                   std::to_string(info.dwMinorVersion) + "." + std::to_string(info.dwBuildNumber);
+        } else {
+            text = "Windows";
+        }
+    }
+    return text + (IsWow64() ? ", WoW64" : ", 32-bit");
+}
+
+bool IsElevated()
+{
+    HANDLE hRaw = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &hRaw)) {
+        return false;
+    }
+    const ScopedHandle token(hRaw);
+    TOKEN_ELEVATION elevation = {};
+    DWORD cb = 0;
+    return GetTokenInformation(token.Get(), TokenElevation, &elevation, sizeof(elevation), &cb) &&
+           elevation.TokenIsElevated != 0;
+}
+
+std::wstring FixtureValue(const wchar_t* pszName)
+{
+    constexpr DWORD kValueChars = 256;
+    std::wstring csValue;
+    QueryString(
+        kValueChars,
+        [pszName](wchar_t* pszBuffer, DWORD cch) {
+            return GetEnvironmentVariableW(pszName, pszBuffer, cch);
+        },
+        csValue);
+    return csValue;
+}
+
+DWORD Slack(DWORD dwMs)
+{
+    const std::wstring csScale = FixtureValue(L"UL_TIME_SCALE");
+    const unsigned long ulScale = csScale.empty() ? 1 : std::wcstoul(csScale.c_str(), nullptr, 10);
+    return dwMs * static_cast<DWORD>(ulScale == 0 ? 1 : ulScale);
+}
+
+}  // namespace machine

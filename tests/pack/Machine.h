@@ -1,0 +1,34 @@
+// The machine the test pack runs on: Windows or Wine, 32-bit or WoW64,
+// elevated or not, and the drives a case may use.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace machine {
+
+// Wine's version ("8.0"), from ntdll's wine_get_version; empty on Windows.
+std::string WineVersion();
+inline bool IsWine()
+{
+    return !WineVersion().empty();
+}
+// A 32-bit program on 64-bit Windows.
+bool IsWow64();
+// One line: "Wine 8.0, WoW64" or "Windows 10.0.19045, 32-bit".
+std::string Describe();
+// Whether the process holds full administrator rights (Windows' token
+// elevation; Wine gives every process a full token).
+bool IsElevated();
+
+// A value of the test prefix's layout that the Wine fixture passes on
+// through the environment (UL_EMPTY_DRIVES, ...); empty when it did not.
+std::wstring FixtureValue(const wchar_t* pszName);
+
+// One of the tests' own time margins, wider on a slower machine (the Wine
+// fixture passes UL_TIME_SCALE on from an emulated one). The launcher's own
+// two-minute bound is never scaled.
+DWORD Slack(DWORD dwMs);
+
+}  // namespace machine

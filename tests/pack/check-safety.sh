@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# The test pack's promises on a machine, shown in a Wine prefix: without the
+# test-machine flag it changes nothing; with a product installed it refuses;
+# after a run killed in the middle of a case the next start restores the
+# setup file, c:\log.ini and the drive letters it defined.
+#   usage: check-safety.sh PACK.zip
+set -uo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+. "$here/../../scripts/lib/wine-prefix.sh"
+
+[ $# -eq 1 ] || { echo "usage: $0 PACK.zip" >&2; exit 2; }
+prefix=$(ul_new_prefix win32) || exit 1
+trap 'ul_drop_prefix "$prefix"' EXIT
+c=$prefix/drive_c
+mkdir -p "$c/pack"
+/usr/bin/python3 -m zipfile -e "$1" "$c/pack"
+# Only C: and the drive without a medium: the runner defines the letters the
+# cases use itself, as on Windows (Wine then shows no files under them).
+for link in "$prefix"/dosdevices/?:; do
+    case $link in */c: | */"$UL_NO_MEDIUM_DRIVE":) ;; *) rm "$link" ;; esac
+done
+unset UL_EMPTY_DRIVES
+export WINEPREFIX=$prefix LC_ALL=C.UTF-8
+# One server for all runs: a drive letter defined by a killed run lives there.
+wineserver -p
+
+failures=0
+check() {  # what, then a command that must succeed
+    local what=$1; shift
+    if "$@"; then echo "ok: $what"; else echo "FAIL: $what"; failures=$((failures + 1)); fi
+}
+runner() {  # runs the runner from the pack folder; prints its output
+    (cd "$c/pack" && wine 'C:\pack\e2e_runner.exe' "$@")
+}
+state() {  # what the runner may change, as one listing
+    (cd "$c" && find . -path ./pack -prune -o -path ./windows -prune -o -print | sort
+        md5sum log.ini windows/system32/IxaSetup.ini 2>/dev/null)
+}
+setup=$c/windows/system32/IxaSetup.ini
+printf '[LOG]\r\n0=the machine'"'"'s own log\r\n' >"$c/log.ini"
+original_log=$(md5sum <"$c/log.ini")
+
+echo "== without --test-machine"
+before=$(state)
+out=$(runner --no-unit-tests); rc=$?
+echo "$out"
+check "exits non-zero" [ "$rc" -ne 0 ]
+check "says why in one line" [ "$(grep -c 'not run:' <<<"$out")" -eq 1 ]
+check "changes nothing" [ "$before" = "$(state)" ]
+
+echo "== a product installed"
+mkdir -p "$c/Program Files/Zof/ZOFIXA"
+printf '[MANAGE]\r\nPATH=C:\\Program Files\\Zof\\Manage\r\n' >"$setup"
+before=$(state)
+out=$(runner --test-machine --no-unit-tests); rc=$?
+echo "$out"
+check "refuses, exit code non-zero" [ "$rc" -ne 0 ]
+check "says why" grep -q 'not run: .*IxaSetup.ini exists' <<<"$out"
+check "changes nothing" [ "$before" = "$(state)" ]
+rm -r "$c/Program Files/Zof" "$setup"
+
+echo "== killed in the middle of a case"
+before=$(state)
+runner --test-machine --no-unit-tests --gtest_filter='SlowCases.*' >"$c/pack/killed.out" 2>&1 &
+for _ in $(seq 600); do
+    [ -f "$c/Program Files/Zof/Manage/updater-record.txt" ] && break
+    sleep 0.5
+done
+check "the case had laid out its installation" [ -f "$setup" ]
+check "the case had replaced c:\\log.ini" [ "$(md5sum <"$c/log.ini" 2>/dev/null)" != "$original_log" ]
+pkill -9 -f 'e2e_runner.exe' || true
+wait
+check "a journal is left" [ -f "$c/pack/journal/journal.txt" ]
+out=$(runner --test-machine --no-unit-tests --gtest_filter=-*); rc=$?
+echo "$out"
+check "the next start restores first" grep -q 'a run was killed before it restored' <<<"$out"
+check "the setup file is removed" [ ! -e "$setup" ]
+check "c:\\log.ini is put back" [ "$(md5sum <"$c/log.ini")" = "$original_log" ]
+check "the drive letters are removed" grep -q 'restore: removed the drive E:' <<<"$out"
+check "the machine is as before" [ "$before" = "$(state)" ]
+check "the journal is gone" [ ! -e "$c/pack/journal/journal.txt" ]
+check "the run then ends normally" [ "$rc" -eq 0 ]
+
+wineserver -k
+echo "check-safety: $failures failed"
+[ "$failures" -eq 0 ]

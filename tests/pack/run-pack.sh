@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# The test pack as a test machine gets it: the zip unzipped into a fresh Wine
+# prefix (win32, or win64 for WoW64) with the fixture's drives and share, and
+# run through run.cmd under Wine's cmd. Passes when run.cmd's last line says
+# nothing failed and its exit code is 0.
+#   usage: run-pack.sh ARCH PACK.zip [BUILT_RUNNER.exe]
+# With the runner of the build given, a zip older than it is refused: it
+# would test another build (scripts/test makes the zip anew).
+set -uo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+. "$here/../../scripts/lib/wine-prefix.sh"
+
+[ $# -ge 2 ] || { echo "usage: $0 ARCH PACK.zip [BUILT_RUNNER.exe]" >&2; exit 2; }
+arch=$1 zip=$2
+if [ ! -f "$zip" ] || { [ $# -ge 3 ] && [ "$3" -nt "$zip" ]; }; then
+    echo "run-pack: $zip is missing or older than the build; make it with" \
+        "(cd build/mingw-x86 && cpack -D CPACK_COMPONENTS_ALL=tests)" >&2
+    exit 2
+fi
+prefix=$(ul_new_prefix "$arch") || exit 1
+trap 'ul_drop_prefix "$prefix"' EXIT
+mkdir -p "$prefix/drive_c/pack"
+/usr/bin/python3 -m zipfile -e "$zip" "$prefix/drive_c/pack"
+output=$(mktemp)
+trap 'ul_drop_prefix "$prefix"; rm -f "$output"' EXIT
+# C.UTF-8: Wine then maps non-ASCII file names; the fixture's layout (set by
+# wine-prefix.sh) reaches the runner through the environment.
+(cd "$prefix/drive_c/pack" &&
+    WINEPREFIX="$prefix" LC_ALL=C.UTF-8 wine cmd /c run.cmd --test-machine) | tee "$output"
+rc=${PIPESTATUS[0]}
+last=$(tr -d '\r' <"$output" | tail -n 1)
+echo "run-pack: $arch: run.cmd exited with $rc; its last line: $last"
+[ "$rc" -eq 0 ] && [[ $last =~ ^[0-9]+\ passed,\ 0\ failed,\ [0-9]+\ skipped$ ]]
