@@ -2,7 +2,7 @@
 # The sample installation of fixture.env in a prefix made by wine-prefix.sh
 # (which must be sourced first): the product as its installer would lay it
 # out, and the launcher with a sample update.zip as downloaded. Sourced by
-# scripts/demo, bench/run and the sample-run test.
+# scripts/demo and bench/run.
 
 # ul_sample_setup_file: the setup file's text (CRLF) naming the sample
 # management and product directories.

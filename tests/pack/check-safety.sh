@@ -68,7 +68,12 @@ for _ in $(seq 600); do
 done
 check "the case had laid out its installation" [ -f "$setup" ]
 check "the case had replaced c:\\log.ini" [ "$(md5sum <"$c/log.ini" 2>/dev/null)" != "$original_log" ]
-pkill -9 -f 'e2e_runner.exe' || true
+# This prefix's runner only: other tests may run the pack beside this one.
+for pid in $(pgrep -f 'e2e_runner.exe'); do
+    if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$prefix"; then
+        kill -9 "$pid"
+    fi
+done
 wait
 check "a journal is left" [ -f "$c/pack/journal/journal.txt" ]
 out=$(runner --test-machine --no-unit-tests --gtest_filter=-*); rc=$?

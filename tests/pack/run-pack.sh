@@ -12,6 +12,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 [ $# -ge 2 ] || { echo "usage: $0 ARCH PACK.zip [BUILT_RUNNER.exe]" >&2; exit 2; }
 arch=$1 zip=$2
+rm -f "$(dirname "$zip")/run-pack-$arch.txt"
 if [ ! -f "$zip" ] || { [ $# -ge 3 ] && [ "$3" -nt "$zip" ]; }; then
     echo "run-pack: $zip is missing or older than the build; make it with" \
         "(cd build/mingw-x86 && cpack -D CPACK_COMPONENTS_ALL=tests)" >&2
@@ -29,5 +30,9 @@ trap 'ul_drop_prefix "$prefix"; rm -f "$output"' EXIT
     WINEPREFIX="$prefix" LC_ALL=C.UTF-8 wine cmd /c run.cmd --test-machine) | tee "$output"
 rc=${PIPESTATUS[0]}
 last=$(tr -d '\r' <"$output" | tail -n 1)
-echo "run-pack: $arch: run.cmd exited with $rc; its last line: $last"
+summary="run-pack: $arch: run.cmd exited with $rc; its last line: $last"
+echo "$summary"
+# Beside the zip, for scripts/test to show after CTest, which shows a passing
+# test's output to no one.
+echo "$summary" >"$(dirname "$zip")/run-pack-$arch.txt"
 [ "$rc" -eq 0 ] && [[ $last =~ ^[0-9]+\ passed,\ 0\ failed,\ [0-9]+\ skipped$ ]]

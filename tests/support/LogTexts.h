@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "support/Utf8.h"
+
 namespace logtexts {
 
 inline const std::wstring kLogFile = L"c:\\log.ini";
@@ -38,15 +40,7 @@ inline std::wstring Parameters(const std::wstring& csDestination, const std::wst
 // "?" for what the code page lacks.
 inline std::string Ansi(const std::wstring& csText)
 {
-    if (csText.empty()) {
-        return std::string();
-    }
-    const int cb = WideCharToMultiByte(CP_ACP, 0, csText.data(), static_cast<int>(csText.size()),
-                                       nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<size_t>(cb), '\0');
-    WideCharToMultiByte(CP_ACP, 0, csText.data(), static_cast<int>(csText.size()), &bytes[0], cb,
-                        nullptr, nullptr);
-    return bytes;
+    return Narrow(csText, CP_ACP);
 }
 
 // The exact bytes of c:\log.ini: what comes before, then [LOG] with the
