@@ -2,6 +2,7 @@
 // defaults, the marker libraries and the search over the drives C to Z.
 #include "E2eTest.h"
 
+#include <algorithm>
 #include <cwctype>
 
 #include "Machine.h"
@@ -59,11 +60,11 @@ TEST_F(DiscoveryCases, ADriveWithoutAMediumIsPassedQuietly)
 {
     // A drive without a medium is the Wine fixture's (an empty card reader
     // on a real machine cannot be made by a program).
-    const std::wstring csNoMedium = machine::FixtureValue(L"UL_NO_MEDIUM_DRIVE");
+    const std::wstring csNoMedium = NoMediumDrive();
     if (csNoMedium.empty()) {
         GTEST_SKIP() << "needs a drive without a medium, which only the Wine fixture makes";
     }
-    const std::wstring csDrives = machine::FixtureValue(L"UL_EMPTY_DRIVES");
+    const std::wstring csDrives = EmptyDrives();
     // The last drive, as the search names it: in capitals.
     const std::wstring csLast(1, static_cast<wchar_t>(std::towupper(csDrives.back())));
     ASSERT_GT(csLast, std::wstring(1, static_cast<wchar_t>(std::towupper(csNoMedium[0]))))
@@ -166,10 +167,10 @@ TEST_F(DiscoveryCases, AnAbsoluteManagementDirectoryMayBeWrittenWithForwardSlash
     // The share is there where the Wine fixture made it or the variables
     // name one.
     std::vector<std::wstring> places = {L"C:/Ixa Manage"};
-    const std::wstring csServer = machine::FixtureValue(L"UL_SHARE_SERVER");
-    const std::wstring csShare = machine::FixtureValue(L"UL_SHARE_NAME");
-    if (!csServer.empty() && !csShare.empty()) {
-        places.push_back(L"//" + csServer + L"/" + csShare + L"/Zof/Ixa Manage");
+    std::wstring csShare = FixtureShare();
+    std::replace(csShare.begin(), csShare.end(), L'\\', L'/');
+    if (!csShare.empty()) {
+        places.push_back(csShare + L"/Zof/Ixa Manage");
     }
     for (const std::wstring& csManage : places) {
         SCOPED_TRACE(Utf8(csManage));
@@ -183,7 +184,7 @@ TEST_F(DiscoveryCases, AnAbsoluteManagementDirectoryMayBeWrittenWithForwardSlash
             Run(PlaceLauncher(L"C:\\pkg"), {{L"FAKE_UPDATER_RECORD", RecordPath(m_updaters[0])}});
         CheckFound(run, m_updaters[0], kSucc1, kDefaultProduct);
         if (csManage.front() == L'/') {
-            EXPECT_TRUE(RemoveTree(L"//" + csServer + L"/" + csShare + L"/Zof"));
+            EXPECT_TRUE(RemoveTree(csShare + L"/Zof"));
         }
         TearDown();
         m_updaters.clear();

@@ -94,12 +94,9 @@ void E2eTest::Clean()
 
 void E2eTest::RequireDrives(const std::wstring& csLetters)
 {
-    const std::wstring csDrives = machine::FixtureValue(L"UL_EMPTY_DRIVES");
-    for (const wchar_t letter : csLetters) {
-        if (csDrives.find(letter) == std::wstring::npos) {
-            GTEST_SKIP() << "needs the drive " << static_cast<char>(letter)
-                         << ": of a test machine, which this one lacks";
-        }
+    const std::wstring csLacking = LackingDrives(csLetters);
+    if (!csLacking.empty()) {
+        GTEST_SKIP() << "needs the empty drives " << Utf8(csLacking) << " of a test machine";
     }
 }
 

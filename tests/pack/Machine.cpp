@@ -4,6 +4,7 @@
 
 #include "platform/ScopedHandle.h"
 #include "platform/StringQuery.h"
+#include "support/TestFiles.h"
 
 namespace machine {
 
@@ -58,22 +59,9 @@ bool IsElevated()
            elevation.TokenIsElevated != 0;
 }
 
-std::wstring FixtureValue(const wchar_t* pszName)
-{
-    constexpr DWORD kValueChars = 256;
-    std::wstring csValue;
-    QueryString(
-        kValueChars,
-        [pszName](wchar_t* pszBuffer, DWORD cch) {
-            return GetEnvironmentVariableW(pszName, pszBuffer, cch);
-        },
-        csValue);
-    return csValue;
-}
-
 DWORD Slack(DWORD dwMs)
 {
-    const std::wstring csScale = FixtureValue(L"UL_TIME_SCALE");
+    const std::wstring csScale = testfiles::FixtureValue(L"UL_TIME_SCALE");
     const unsigned long ulScale = csScale.empty() ? 1 : std::wcstoul(csScale.c_str(), nullptr, 10);
     return dwMs * static_cast<DWORD>(ulScale == 0 ? 1 : ulScale);
 }

@@ -22,10 +22,6 @@ std::string Describe();
 // elevation; Wine gives every process a full token).
 bool IsElevated();
 
-// A value of the test prefix's layout that the Wine fixture passes on
-// through the environment (UL_EMPTY_DRIVES, ...); empty when it did not.
-std::wstring FixtureValue(const wchar_t* pszName);
-
 // One of the tests' own time margins, wider on a slower machine (the Wine
 // fixture passes UL_TIME_SCALE on from an emulated one). The launcher's own
 // two-minute bound is never scaled.

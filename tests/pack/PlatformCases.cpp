@@ -103,13 +103,12 @@ TEST_F(PlatformCases, AnOwnPathLongerThanMaxPath)
 
 TEST_F(PlatformCases, AnOwnFolderOnAShare)
 {
-    const std::wstring csServer = machine::FixtureValue(L"UL_SHARE_SERVER");
-    const std::wstring csShare = machine::FixtureValue(L"UL_SHARE_NAME");
-    if (csServer.empty() || csShare.empty()) {
+    const std::wstring csShare = FixtureShare();
+    if (csShare.empty()) {
         GTEST_SKIP() << "needs a writable share, named by UL_SHARE_SERVER and UL_SHARE_NAME";
     }
     const Installation installed = Install();
-    const std::wstring csFolder = L"\\\\" + csServer + L"\\" + csShare + L"\\Zof\\Update Package";
+    const std::wstring csFolder = csShare + L"\\Zof\\Update Package";
     const std::wstring csLauncher = PlaceLauncher(csFolder);
     const std::wstring csPackage = csFolder + L"\\update.zip";
     const std::wstring csCwd = L"C:\\work";
@@ -140,7 +139,7 @@ TEST_F(PlatformCases, AnOwnFolderOnAShare)
         started.csCwd = csFolder;
         CheckRun(run, LogBytes({kSucc1, Parameters(installed.csDestination, csPackage)}), started);
     }
-    EXPECT_TRUE(RemoveTree(L"\\\\" + csServer + L"\\" + csShare + L"\\Zof"));
+    EXPECT_TRUE(RemoveTree(csShare + L"\\Zof"));
 }
 
 TEST_F(PlatformCases, AnUnelevatedRunWritesNoLogAndOtherwiseRunsAsUsual)

@@ -197,7 +197,7 @@ int main(int argc, char** argv)
         Restore(journal);
         return 2;
     }
-    if (machine::FixtureValue(L"UL_EMPTY_DRIVES").empty()) {
+    if (testfiles::EmptyDrives().empty()) {
         const std::wstring csDrives = DefineDrives(journal);
         SetEnvironmentVariableW(L"UL_EMPTY_DRIVES", csDrives.c_str());
         Say(csDrives.empty() ? "no drive letter could be given files here: the cases that need one "

@@ -47,11 +47,9 @@ std::wstring GuardProblem(bool bTestMachine)
 
 void SandboxTest::RequireDrives(const std::wstring& csLetters)
 {
-    for (const wchar_t letter : csLetters) {
-        if (EmptyDrives().find(letter) == std::wstring::npos) {
-            GTEST_SKIP() << "needs the drive " << static_cast<char>(letter)
-                         << ": of a test machine, which this one lacks";
-        }
+    const std::wstring csLacking = LackingDrives(csLetters);
+    if (!csLacking.empty()) {
+        GTEST_SKIP() << "needs the empty drives " << Utf8(csLacking) << " of a test machine";
     }
 }
 

@@ -145,6 +145,18 @@ std::wstring EmptyDrives()
     return FixtureValue(L"UL_EMPTY_DRIVES");
 }
 
+std::wstring LackingDrives(const std::wstring& letters)
+{
+    const std::wstring drives = EmptyDrives();
+    std::wstring lacking;
+    for (const wchar_t letter : letters) {
+        if (drives.find(letter) == std::wstring::npos) {
+            lacking += letter;
+        }
+    }
+    return lacking;
+}
+
 std::wstring NoMediumDrive()
 {
     const std::wstring csLetter = FixtureValue(L"UL_NO_MEDIUM_DRIVE");

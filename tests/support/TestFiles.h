@@ -38,7 +38,10 @@ UpdaterRecord ExpectedUpdaterRecord(const std::string& updater, const std::strin
 // (lower case), the drive without a medium ("d:") and the share
 // (\\srv\share, without a trailing backslash); each empty where the machine
 // has none.
+std::wstring FixtureValue(const wchar_t* name);
 std::wstring EmptyDrives();
+// Which of the drive letters (lower case) are not empty drives to use here.
+std::wstring LackingDrives(const std::wstring& letters);
 std::wstring NoMediumDrive();
 std::wstring FixtureShare();
 std::wstring SystemDir();
