@@ -26,6 +26,9 @@ TEST_F(BadInputCases, OverlongSetupValuesAreCutByTheReader)
 TEST_F(BadInputCases, AnOverlongProductValueFailsValidationAndTheSearchRuns)
 {
     RequireDrives(L"e");
+    if (IsSkipped()) {
+        return;
+    }
     WriteSetup(L"C:\\Mgr", L"C:\\" + std::wstring(kLong - 3, L'z'));
     const std::wstring csUpdater = PlaceUpdater(L"C:\\Mgr");
     MakeProduct(L"E:\\Zof\\ZOFIXA\\");

@@ -61,7 +61,9 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Skips the case unless each of the letters is a drive it may use.
+    // Marks the case skipped unless each of the letters is a drive it may
+    // use. Called from a case's body, which must then return itself when
+    // IsSkipped(): a helper's GTEST_SKIP only leaves the helper.
     void RequireDrives(const std::wstring& csLetters);
 
     // The setup file IxaSetup.ini in csDir (by default where the launcher

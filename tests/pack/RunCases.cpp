@@ -22,6 +22,9 @@ TEST_F(RunCases, TypicalRunStartsTheUpdaterHiddenAndLogsAfterItEnded)
 TEST_F(RunCases, DefaultProductDirectoryAndPackageOnAnotherDrive)
 {
     RequireDrives(L"e");
+    if (IsSkipped()) {
+        return;
+    }
     // No [ZOFIXA] section: the default C:\Zof\ZOFIXA is validated as it is.
     WriteSetup(L"C:\\Mgr", std::nullopt);
     MakeProduct(kDefaultProduct);
