@@ -83,7 +83,7 @@ TEST_F(LaunchTest, AWaitThatDoesNotSeeTheUpdaterEndSaysWhy)
     EXPECT_EQ(WaitForUpdater(process.Get(), 10000), L"");
 
     // No handle at all: the wait itself fails.
-    EXPECT_EQ(WaitForUpdater(nullptr, 200), L"WaitForSingleObject failed;errcode=6");
+    EXPECT_EQ(WaitForUpdater(nullptr, 200), kWaitFailed + L"6");
 }
 
 // What a replaced shell call was handed, and what it answers.

@@ -25,8 +25,7 @@ bool Exists(const std::wstring& csPath)
     return GetFileAttributesW(csPath.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-}  // namespace
-
+// The newest definition of csDrive ("E:") names the folder csTarget.
 bool IsDriveDefinedAs(const std::wstring& csDrive, const std::wstring& csTarget)
 {
     // The newest definition comes first; a path is kept as \??\<path>.
@@ -35,6 +34,8 @@ bool IsDriveDefinedAs(const std::wstring& csDrive, const std::wstring& csTarget)
     const DWORD cch = QueryDosDeviceW(csDrive.c_str(), buffer.data(), kDeviceChars);
     return cch != 0 && cch < kDeviceChars && std::wstring(buffer.data()) == L"\\??\\" + csTarget;
 }
+
+}  // namespace
 
 CJournal::CJournal(std::wstring csDir) : m_csDir(std::move(csDir))
 {

@@ -40,6 +40,3 @@ private:
     std::wstring m_csDir;
     int m_nSaved = 0;
 };
-
-// The newest definition of csDrive ("E:") names the folder csTarget.
-bool IsDriveDefinedAs(const std::wstring& csDrive, const std::wstring& csTarget);
