@@ -10,10 +10,10 @@ class ExistenceTest : public SandboxTest {
 protected:
     void SetUp() override
     {
-        SandboxTest::SetUp();
-        RequireDrives(L"e");
         // As the framework sets it at start: no "no disk" dialog.
         m_uPreviousMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+        SandboxTest::SetUp();
+        REQUIRE_DRIVES(L"e");
     }
     void TearDown() override
     {

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "launcher/Entry.h"
+#include "support/Machine.h"
 #include "support/TestFiles.h"
 
 using namespace testfiles;
@@ -15,12 +16,7 @@ constexpr int kBesideExe = 1;     // PlantedDll.dll, built beside the test progr
 constexpr int kInCurrentDir = 2;  // a copy of it in the current directory
 constexpr int kSystemDll = 4;     // version.dll, from the system directory
 
-const wchar_t kCurrentDir[] = L"E:\\planted here";
-
-bool UnderWine()
-{
-    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-}
+const wchar_t kCurrentDir[] = L"E:\\UnzipLauncher-tests\\planted here";
 
 [[noreturn]] void LoadAndExit()
 {
@@ -42,11 +38,7 @@ protected:
     void SetUp() override
     {
         SandboxTest::SetUp();
-        RequireDrives(L"e");
-        if (IsSkipped()) {
-            return;
-        }
-        Own(kCurrentDir);
+        REQUIRE_DRIVES(L"e");
         MakeDirs(kCurrentDir);
         // The child repeats this set-up over what the parent made.
         std::filesystem::copy_file(OwnDir() + L"PlantedDll.dll",
@@ -85,7 +77,7 @@ TEST_F(HardeningDeathTest, FallbackKeepsTheCurrentDirectoryOut)
     // stays, which only SetDefaultDllDirectories can take out. Wine 8 still
     // searches the current directory afterwards: a known difference.
     const int expected =
-        UnderWine() ? kBesideExe | kInCurrentDir | kSystemDll : kBesideExe | kSystemDll;
+        machine::IsWine() ? kBesideExe | kInCurrentDir | kSystemDll : kBesideExe | kSystemDll;
     EXPECT_EXIT(
         {
             if (!RestrictDllSearch(nullptr)) std::exit(100);

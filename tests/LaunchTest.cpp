@@ -23,14 +23,16 @@ protected:
     void SetUp() override
     {
         SandboxTest::SetUp();
-        RequireDrives(L"e");
-        SetEnvironmentVariableW(L"FAKE_UPDATER_RECORD", kRecord);
-        SetEnvironmentVariableW(L"FAKE_UPDATER_SLEEP_MS", nullptr);
+        REQUIRE_DRIVES(L"e");
+        m_env.Set(L"FAKE_UPDATER_RECORD", kRecord);
+        m_env.Set(L"FAKE_UPDATER_SLEEP_MS", nullptr);
         MakeDirs(L"E:\\Zof");
     }
 
+    ScopedEnv m_env;
+
     // The folder the tests run in, as the stand-in records it.
-    static std::string CurrentDir() { return Utf8(RemoveTrailingBackslashes(OwnDir())); }
+    static std::wstring CurrentDir() { return RemoveTrailingBackslashes(OwnDir()); }
 
     static ULONGLONG LastWrite(const std::wstring& path)
     {
@@ -43,7 +45,7 @@ protected:
 
 TEST_F(LaunchTest, StartsHiddenWithTheExactParametersAndWaitsUntilTheUpdaterEnds)
 {
-    SetEnvironmentVariableW(L"FAKE_UPDATER_SLEEP_MS", L"1500");
+    m_env.Set(L"FAKE_UPDATER_SLEEP_MS", L"1500");
     const ULONGLONG start = GetTickCount64();
     EXPECT_EQ(
         LaunchAndWait(OwnDir() + L"FakeUpdater.exe",
@@ -51,9 +53,9 @@ TEST_F(LaunchTest, StartsHiddenWithTheExactParametersAndWaitsUntilTheUpdaterEnds
         L"");
     EXPECT_GE(GetTickCount64() - start, 1400u);
     EXPECT_EQ(ReadUpdaterRecord(kRecord),
-              ExpectedUpdaterRecord(Utf8(OwnDir()) + "FakeUpdater.exe",
-                                    "E:\\Zof\\My Product\\download\\sorvane",
-                                    "C:\\pkg dir\\update.zip", CurrentDir()));
+              ExpectedUpdaterRecord(OwnDir() + L"FakeUpdater.exe",
+                                    L"E:\\Zof\\My Product\\download\\sorvane",
+                                    L"C:\\pkg dir\\update.zip", CurrentDir()));
 }
 
 TEST_F(LaunchTest, UpdaterThatCannotStartFailsQuietly)
@@ -70,7 +72,7 @@ TEST_F(LaunchTest, UpdaterThatCannotStartFailsQuietly)
 
 TEST_F(LaunchTest, AWaitThatDoesNotSeeTheUpdaterEndSaysWhy)
 {
-    SetEnvironmentVariableW(L"FAKE_UPDATER_SLEEP_MS", L"3000");
+    m_env.Set(L"FAKE_UPDATER_SLEEP_MS", L"3000");
     STARTUPINFOW si = {};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi = {};
@@ -133,20 +135,18 @@ TEST_F(LaunchTest, SuccessfulRunRecordsTheProductAndLogsAfterTheUpdatersLastWrit
     MakeProduct(L"E:\\Zof\\My Product\\");
     WriteSetupFile("[MANAGE]\r\nPATH=E:\\Zof\\Mgr\\\\\r\n[ZOFIXA]\r\nPATH=E:\\Zof\\My Product\r\n");
     Touch(OwnDir() + L"update.zip");
-    SetEnvironmentVariableW(L"FAKE_UPDATER_SLEEP_MS", L"500");
+    m_env.Set(L"FAKE_UPDATER_SLEEP_MS", L"500");
 
     CUnzipLauncher launcher;
     EXPECT_EQ(launcher.UnzipPack(), 1);
 
-    const std::string destination = "E:\\Zof\\My Product\\download\\sorvane";
-    const std::string package = Utf8(OwnDir()) + "update.zip";
-    EXPECT_EQ(ReadBytes(kLogFile),
-              LogBytes({kSucc1, Parameters(L"E:\\Zof\\My Product\\download\\sorvane",
-                                           OwnDir() + L"update.zip")}));
+    const std::wstring destination = L"E:\\Zof\\My Product\\download\\sorvane";
+    const std::wstring package = OwnDir() + L"update.zip";
+    EXPECT_EQ(ReadBytes(kLogFile), LogBytes({kSucc1, Parameters(destination, package)}));
     EXPECT_EQ(launcher.ZofixaPath(), L"E:\\Zof\\My Product\\");
     EXPECT_EQ(
         ReadUpdaterRecord(kRecord),
-        ExpectedUpdaterRecord("E:\\Zof\\Mgr\\Quentabrix.exe", destination, package, CurrentDir()));
+        ExpectedUpdaterRecord(L"E:\\Zof\\Mgr\\Quentabrix.exe", destination, package, CurrentDir()));
     // The updater's last write came before the parameter entry.
     EXPECT_LE(LastWrite(kRecord), LastWrite(kLogFile));
 }

@@ -18,7 +18,7 @@ protected:
     void SetUp() override
     {
         SandboxTest::SetUp();
-        RequireDrives(L"abefg");
+        REQUIRE_DRIVES(L"abefg");
     }
     static std::string LogOf(const std::string& entry0) { return "[LOG]\r\n0=" + entry0 + "\r\n"; }
 };

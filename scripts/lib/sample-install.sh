@@ -1,31 +1,26 @@
 # shellcheck shell=bash
 # The sample installation of fixture.env in a prefix made by wine-prefix.sh
-# (which must be sourced first): the product as its installer would lay it
-# out, and the launcher with a sample update.zip as downloaded. Sourced by
-# scripts/demo and bench/run.
+# (which must be sourced first), laid out by the test program's own
+# procedure, the one its end-to-end cases use: the product as its installer
+# would lay it out, and the launcher with a sample update.zip as downloaded.
+# Sourced by scripts/demo and bench/run; tests/e2e/harness.py calls it.
 
-# ul_sample_setup_file: the setup file's text (CRLF) naming the sample
-# management and product directories.
-ul_sample_setup_file() {
-    printf '[MANAGE]\r\nPATH=%s\\\r\n[ZOFIXA]\r\nPATH=%s\r\n' "$UL_MANAGE_DIR" "$UL_PRODUCT_DIR"
-}
-
-# ul_sample_install PREFIX BIN_DIR: BIN_DIR holds UnzipLauncher.exe and
-# FakeUpdater.exe. Sets ul_manage, ul_product and ul_package (host paths).
+# ul_sample_install PREFIX BIN_DIR: BIN_DIR holds UnzipLauncherTests.exe,
+# UnzipLauncher.exe and FakeUpdater.exe, which go to C:\bin first. Sets
+# ul_manage and ul_package (host paths).
+# shellcheck disable=SC2034  # read by the caller
 ul_sample_install() {
-    local bin="$2"
+    local bin="$2" program
+    mkdir -p "$1/drive_c/bin"
+    for program in UnzipLauncherTests UnzipLauncher FakeUpdater; do
+        ln -f "$bin/$program.exe" "$1/drive_c/bin/" 2>/dev/null ||
+            cp "$bin/$program.exe" "$1/drive_c/bin/"
+    done
+    (cd "$1/drive_c/bin" && WINEPREFIX="$1" DISPLAY='' \
+        wine 'C:\bin\UnzipLauncherTests.exe' --test-machine --sample-installation >/dev/null) ||
+        { echo "sample-install: the test program could not lay the installation out" >&2; return 1; }
     ul_manage=$(ul_host_path "$1" "$UL_MANAGE_DIR")
-    ul_product=$(ul_host_path "$1" "$UL_PRODUCT_DIR")
     ul_package=$(ul_host_path "$1" "$UL_PACKAGE_DIR")
-    mkdir -p "$ul_manage" "$ul_product" "$ul_package"
-
-    cp "$bin/FakeUpdater.exe" "$ul_manage/Quentabrix.exe"
-    : >"$ul_product/Halvo.dll"
-    : >"$ul_product/Murtelan.dll"
-    ul_sample_setup_file >"$1/drive_c/windows/system32/IxaSetup.ini"
-
-    cp "$bin/UnzipLauncher.exe" "$ul_package/"
-    printf 'PK\005\006\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0' >"$ul_package/update.zip"  # an empty zip
 }
 
 # ul_run_launcher PREFIX: runs the launcher from its folder; sets ul_stdout

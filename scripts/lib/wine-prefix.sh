@@ -20,10 +20,11 @@ set +a
 # ul_wine_template [ARCH]: makes the template of ARCH (win32, the default, or
 # win64) unless it is there, and prints its path; safe when several runs
 # start at once. When Wine cannot make it, Wine's own output is shown. Its
-# name carries fixture.env's checksum: another layout gets another template.
+# name carries the checksum of fixture.env and this file: another layout gets
+# another template.
 ul_wine_template() {
     local arch=${1:-win32} layout
-    read -r layout _ < <(cksum "$(dirname "${BASH_SOURCE[0]}")/fixture.env")
+    read -r layout _ < <(cat "$(dirname "${BASH_SOURCE[0]}")"/{fixture.env,wine-prefix.sh} | cksum)
     local template="$UL_WINE_DIR/template-$arch-$layout"
     if [ ! -f "$template/system.reg" ]; then
         mkdir -p "$UL_WINE_DIR"
@@ -34,8 +35,13 @@ ul_wine_template() {
             echo "wine-prefix: making the $arch template prefix (once per build; natively" \
                 "10 to 20 s, emulated 1 to 3 minutes)" >&2
             rm -rf "$staging"
-            WINEPREFIX="$staging" WINEARCH=$arch wineboot -i >"$staging.log" 2>&1
+            # Without a display, whatever the caller has.
+            WINEPREFIX="$staging" WINEARCH=$arch DISPLAY='' wineboot -i >"$staging.log" 2>&1
             WINEPREFIX="$staging" wineserver -w >>"$staging.log" 2>&1
+            # No crash dialog: a crashing helper must not leave a window
+            # that fails unrelated cases.
+            printf '\n[Software\\\\Wine\\\\WineDbg] 1700000000\n"ShowCrashDialog"=dword:00000000\n' \
+                >>"$staging/user.reg"
             if [ ! -f "$staging/system.reg" ]; then
                 echo "wine-prefix: wineboot made no $arch prefix; Wine said:" >&2
                 sed 's/^/    /' "$staging.log" >&2
@@ -98,6 +104,27 @@ ul_no_medium_drive() {
 ul_host_path() {
     local rest=${2#[Cc]:}
     printf '%s/drive_c%s\n' "$1" "${rest//\\//}"
+}
+
+# ul_virtual_display: starts a virtual X display (Debian's xvfb) for this
+# shell and its children, as Wine's own test machines have, and exports
+# DISPLAY. Without one Wine refuses every window, and a check for windows
+# could never fail. The caller ends it: kill "$ul_display_pid".
+# shellcheck disable=SC2034  # read by the caller
+ul_virtual_display() {
+    command -v Xvfb >/dev/null || { echo "wine-prefix: Xvfb is missing (Debian's xvfb)" >&2; return 1; }
+    local number
+    number=$(mktemp)
+    Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$number" >/dev/null 2>&1 &
+    ul_display_pid=$!
+    for _ in $(seq 200); do
+        [ -s "$number" ] && break
+        sleep 0.1
+    done
+    DISPLAY=:$(head -n 1 "$number")
+    rm -f "$number"
+    [ "$DISPLAY" != : ] || { echo "wine-prefix: Xvfb did not start" >&2; return 1; }
+    export DISPLAY
 }
 
 # Ends the prefix's processes and removes it.

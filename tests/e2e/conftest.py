@@ -28,35 +28,17 @@ def sandbox(tmp_path, _closing):
 @dataclass
 class Installation:
     updater: str      # Quentabrix.exe in the management directory
-    product: str      # the product directory, with its trailing backslash
-    folder: str       # where the launcher and update.zip lie
     launcher: str
     package: str
     destination: str  # what the updater must receive first
 
-    def started(self, package=None, cwd=None):
-        """check_run's description of the updater run this installation makes."""
-        return (self.updater, self.destination, package or self.package, cwd or self.folder)
-
-
-def install(sandbox):
-    """The sample installation of scripts/lib/fixture.env: a product as its
-    installer lays it out, and the launcher downloaded into a folder with a
-    space in its name. The setup file goes where the launcher reads it: the
-    system directory of a 32-bit program."""
-    product = FIXTURE["UL_PRODUCT_DIR"] + "\\"
-    folder = FIXTURE["UL_PACKAGE_DIR"]
-    sandbox.setup(FIXTURE["UL_MANAGE_DIR"] + "\\", FIXTURE["UL_PRODUCT_DIR"])
-    sandbox.product(product)
-    return Installation(
-        updater=sandbox.updater(FIXTURE["UL_MANAGE_DIR"]),
-        product=product,
-        folder=folder,
-        launcher=sandbox.launcher(folder),
-        package=folder + "\\update.zip",
-        destination=product + "download\\sorvane")
-
 
 @pytest.fixture
 def installed(sandbox):
-    return install(sandbox)
+    """The sample installation of scripts/lib/fixture.env."""
+    product = FIXTURE["UL_PRODUCT_DIR"] + "\\"
+    return Installation(
+        updater=FIXTURE["UL_MANAGE_DIR"] + "\\Quentabrix.exe",
+        launcher=sandbox.install(),
+        package=FIXTURE["UL_PACKAGE_DIR"] + "\\update.zip",
+        destination=product + "download\\sorvane")

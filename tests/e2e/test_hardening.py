@@ -36,7 +36,7 @@ def test_defences_come_between_initialisation_and_the_first_act(sandbox, install
     run = sandbox.run(installed.launcher, env=TRACE)
     check_run(sandbox, run,
               log_file([SUCC1, params(installed.destination, installed.package)]),
-              started=installed.started())
+              started=installed.updater)
 
     trace = launcher_trace(run.stderr)
     init = first(trace, "Call KERNEL32.SetErrorMode(00008001)")

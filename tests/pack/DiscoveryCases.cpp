@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cwctype>
 
-#include "Machine.h"
 #include "support/LogTexts.h"
+#include "support/Machine.h"
 
 using namespace logtexts;
 using namespace testfiles;
@@ -14,7 +14,7 @@ using namespace testfiles;
 namespace e2e {
 namespace {
 
-const std::wstring kPackage = L"C:\\pkg\\update.zip";
+const std::wstring kPackage = L"C:\\UnzipLauncher-tests\\pkg\\update.zip";
 
 class DiscoveryCases : public E2eTest {
 protected:
@@ -25,60 +25,56 @@ protected:
     {
         const std::wstring csDestination = csProduct + L"download\\sorvane";
         CheckRun(run, LogBytes({csEntry, Parameters(csDestination, kPackage)}),
-                 Started{csUpdater, csDestination, kPackage, L"C:\\pkg"});
+                 Started{csUpdater, csDestination, kPackage, L"C:\\UnzipLauncher-tests\\pkg"});
     }
     // The setup value names no product: only the search finds one.
     std::wstring SearchOnly()
     {
-        WriteSetup(L"C:\\Mgr", L"C:\\Nowhere\\ZOFIXA");
-        return PlaceUpdater(L"C:\\Mgr");
+        WriteSetup(L"C:\\UnzipLauncher-tests\\Mgr", L"C:\\Nowhere\\ZOFIXA");
+        return PlaceUpdater(L"C:\\UnzipLauncher-tests\\Mgr");
     }
 };
 
 TEST_F(DiscoveryCases, TheFirstLetterWinsAndAAndBAreNeverTried)
 {
-    RequireDrives(L"abef");
-    if (IsSkipped()) {
-        return;
-    }
+    REQUIRE_DRIVES(L"abef");
     const std::wstring csUpdater = SearchOnly();
     for (const wchar_t* pszDrive : {L"A:", L"B:", L"F:", L"E:"}) {
         MakeProduct(std::wstring(pszDrive) + L"\\Zof\\ZOFIXA\\");
     }
-    CheckFound(Run(PlaceLauncher(L"C:\\pkg")), csUpdater, kSucc2, L"E:\\Zof\\ZOFIXA\\");
+    CheckFound(Run(PlaceLauncher(L"C:\\UnzipLauncher-tests\\pkg")), csUpdater, kSucc2,
+               L"E:\\Zof\\ZOFIXA\\");
 }
 
 TEST_F(DiscoveryCases, OneMarkerAloneNeverCountsADirectoryNamedLikeOneDoes)
 {
-    RequireDrives(L"efg");
-    if (IsSkipped()) {
-        return;
-    }
+    REQUIRE_DRIVES(L"efg");
     const std::wstring csUpdater = SearchOnly();
     MakeProduct(L"E:\\Zof\\ZOFIXA\\", {L"Halvo.dll"});
     MakeProduct(L"F:\\Zof\\ZOFIXA\\", {L"Murtelan.dll"});
     MakeDirs(L"G:\\Zof\\ZOFIXA\\Halvo.dll");
     MakeProduct(L"G:\\Zof\\ZOFIXA\\", {L"Murtelan.dll"});
-    CheckFound(Run(PlaceLauncher(L"C:\\pkg")), csUpdater, kSucc2, L"G:\\Zof\\ZOFIXA\\");
+    CheckFound(Run(PlaceLauncher(L"C:\\UnzipLauncher-tests\\pkg")), csUpdater, kSucc2,
+               L"G:\\Zof\\ZOFIXA\\");
 }
 
 TEST_F(DiscoveryCases, ADriveWithoutAMediumIsPassedQuietly)
 {
     // A drive without a medium is the Wine fixture's (an empty card reader
     // on a real machine cannot be made by a program).
+    // The product lies on the last empty drive, beyond it.
     const std::wstring csNoMedium = NoMediumDrive();
-    if (csNoMedium.empty()) {
-        GTEST_SKIP() << "needs a drive without a medium, which only the Wine fixture makes";
-    }
     const std::wstring csDrives = EmptyDrives();
-    // The last drive, as the search names it: in capitals.
+    if (csNoMedium.empty() || csDrives.empty() || csDrives.back() <= csNoMedium[0]) {
+        GTEST_SKIP() << "needs a drive without a medium, which only the Wine fixture makes, "
+                        "and an empty drive after it";
+    }
+    // As the search names it: in capitals.
     const std::wstring csLast(1, static_cast<wchar_t>(std::towupper(csDrives.back())));
-    ASSERT_GT(csLast, std::wstring(1, static_cast<wchar_t>(std::towupper(csNoMedium[0]))))
-        << "the product must lie beyond the drive without a medium";
     const std::wstring csUpdater = SearchOnly();
     const std::wstring csProduct = csLast + L":\\Zof\\ZOFIXA\\";
     MakeProduct(csProduct);
-    const ProgramOutcome run = Run(PlaceLauncher(L"C:\\pkg"));
+    const ProgramOutcome run = Run(PlaceLauncher(L"C:\\UnzipLauncher-tests\\pkg"));
     CheckFound(run, csUpdater, kSucc2, csProduct);
     EXPECT_LT(run.ullMs, machine::Slack(10000));
 }
@@ -86,71 +82,66 @@ TEST_F(DiscoveryCases, ADriveWithoutAMediumIsPassedQuietly)
 TEST_F(DiscoveryCases, AnEmptyProductValueGoesStraightToTheSearch)
 {
     // The default directory is valid, but only the search may find it.
-    WriteSetup(L"C:\\Mgr", L"");
-    const std::wstring csUpdater = PlaceUpdater(L"C:\\Mgr");
+    WriteSetup(L"C:\\UnzipLauncher-tests\\Mgr", L"");
+    const std::wstring csUpdater = PlaceUpdater(L"C:\\UnzipLauncher-tests\\Mgr");
     MakeProduct(kDefaultProduct);
-    CheckFound(Run(PlaceLauncher(L"C:\\pkg")), csUpdater, kSucc2, kDefaultProduct);
+    CheckFound(Run(PlaceLauncher(L"C:\\UnzipLauncher-tests\\pkg")), csUpdater, kSucc2,
+               kDefaultProduct);
 }
 
 TEST_F(DiscoveryCases, AFailedSetupValueIsNotRetriedOnOtherDrives)
 {
-    RequireDrives(L"e");
-    if (IsSkipped()) {
-        return;
-    }
-    WriteSetup(L"C:\\Mgr", L"C:\\Tools\\ZOFIXA");
-    PlaceUpdater(L"C:\\Mgr");
-    MakeProduct(L"E:\\Tools\\ZOFIXA\\");
-    const ProgramOutcome run = Run(PlaceLauncher(L"C:\\pkg"));
+    REQUIRE_DRIVES(L"e");
+    WriteSetup(L"C:\\UnzipLauncher-tests\\Mgr", L"C:\\UnzipLauncher-tests\\Tools\\ZOFIXA");
+    PlaceUpdater(L"C:\\UnzipLauncher-tests\\Mgr");
+    MakeProduct(L"E:\\UnzipLauncher-tests\\Tools\\ZOFIXA\\");
+    const ProgramOutcome run = Run(PlaceLauncher(L"C:\\UnzipLauncher-tests\\pkg"));
     CheckRun(run, LogBytes({kCom, kNoProduct + kDefaultProduct}));
 }
 
 TEST_F(DiscoveryCases, NothingFoundTakesTheDefaultDirectoryWhenItExists)
 {
-    WriteSetup(L"C:\\Mgr", L"C:\\Tools\\ZOFIXA");
-    const std::wstring csUpdater = PlaceUpdater(L"C:\\Mgr");
+    WriteSetup(L"C:\\UnzipLauncher-tests\\Mgr", L"C:\\UnzipLauncher-tests\\Tools\\ZOFIXA");
+    const std::wstring csUpdater = PlaceUpdater(L"C:\\UnzipLauncher-tests\\Mgr");
     MakeDirs(kDefaultProduct);  // no marker libraries in it
-    CheckFound(Run(PlaceLauncher(L"C:\\pkg")), csUpdater, kCom, kDefaultProduct);
+    CheckFound(Run(PlaceLauncher(L"C:\\UnzipLauncher-tests\\pkg")), csUpdater, kCom,
+               kDefaultProduct);
 }
 
 TEST_F(DiscoveryCases, TheDefaultProductValueIsValidatedFirst)
 {
-    RequireDrives(L"e");
-    if (IsSkipped()) {
-        return;
-    }
-    for (const char* pszSetup :
-         {"[MANAGE]\r\nPATH=C:\\Mgr\r\n",
-          "[MANAGE]\r\nPATH=C:\\Mgr\r\n[ZOFIXA]\r\nOTHER=E:\\Zof\\ZOFIXA\r\n"}) {
+    REQUIRE_DRIVES(L"e");
+    for (const char* pszSetup : {"[MANAGE]\r\nPATH=C:\\UnzipLauncher-tests\\Mgr\r\n",
+                                 "[MANAGE]\r\nPATH=C:\\UnzipLauncher-tests\\Mgr\r\n[ZOFIXA]"
+                                 "\r\nOTHER=E:\\Zof\\ZOFIXA\r\n"}) {
         SCOPED_TRACE(pszSetup);
-        WriteSetupBytes(pszSetup);
-        const std::wstring csUpdater = PlaceUpdater(L"C:\\Mgr");
+        WriteSetupFile(pszSetup);
+        const std::wstring csUpdater = PlaceUpdater(L"C:\\UnzipLauncher-tests\\Mgr");
         MakeProduct(kDefaultProduct);
         MakeProduct(L"E:\\Zof\\ZOFIXA\\");
-        CheckFound(Run(PlaceLauncher(L"C:\\pkg")), csUpdater, kSucc1, kDefaultProduct);
-        TearDown();
-        m_updaters.clear();
+        CheckFound(Run(PlaceLauncher(L"C:\\UnzipLauncher-tests\\pkg")), csUpdater, kSucc1,
+                   kDefaultProduct);
+        NextRow();
     }
 }
 
 TEST_F(DiscoveryCases, TrailingBackslashesOfTheSetupValues)
 {
-    RequireDrives(L"e");
-    if (IsSkipped()) {
-        return;
-    }
+    REQUIRE_DRIVES(L"e");
     // The management value loses its whole run of backslashes, then gets
     // one; the product value gets one when it has none.
     for (const auto& [csZofixa, csProduct] :
-         {std::pair<std::wstring, std::wstring>{L"E:\\Tools\\ZOFIXA", L"E:\\Tools\\ZOFIXA\\"},
-          {L"E:\\Tools\\ZOFIXA\\\\", L"E:\\Tools\\ZOFIXA\\\\"}}) {
+         {std::pair<std::wstring, std::wstring>{L"E:\\UnzipLauncher-tests\\Tools\\ZOFIXA",
+                                                L"E:\\UnzipLauncher-tests\\Tools\\ZOFIXA\\"},
+          {L"E:\\UnzipLauncher-tests\\Tools\\ZOFIXA\\\\",
+           L"E:\\UnzipLauncher-tests\\Tools\\ZOFIXA\\\\"}}) {
         SCOPED_TRACE(Utf8(csZofixa));
-        WriteSetup(L"C:\\Program Files\\Mgr\\\\\\", csZofixa);
-        const std::wstring csUpdater = PlaceUpdater(L"C:\\Program Files\\Mgr");
-        MakeProduct(L"E:\\Tools\\ZOFIXA\\");
-        CheckFound(Run(PlaceLauncher(L"C:\\pkg")), csUpdater, kSucc1, csProduct);
-        TearDown();
-        m_updaters.clear();
+        WriteSetup(L"C:\\UnzipLauncher-tests\\Program Files\\Mgr\\\\\\", csZofixa);
+        const std::wstring csUpdater = PlaceUpdater(L"C:\\UnzipLauncher-tests\\Program Files\\Mgr");
+        MakeProduct(L"E:\\UnzipLauncher-tests\\Tools\\ZOFIXA\\");
+        CheckFound(Run(PlaceLauncher(L"C:\\UnzipLauncher-tests\\pkg")), csUpdater, kSucc1,
+                   csProduct);
+        NextRow();
     }
 }
 
@@ -162,17 +153,17 @@ TEST_F(DiscoveryCases, NoUpdaterIsStartedFromAPlaceThatIsNotAbsolute)
         SCOPED_TRACE(manage ? Utf8(*manage) : "no setup value");
         // Planted where a relative management directory would resolve: the
         // root of the current drive, the current directory and below both.
-        for (const wchar_t* pszPlace : {L"C:", L"C:\\pkg", L"C:\\pkg\\Mgr", L"C:\\Mgr"}) {
+        for (const wchar_t* pszPlace : {L"C:", L"C:\\UnzipLauncher-tests\\pkg",
+                                        L"C:\\UnzipLauncher-tests\\pkg\\Mgr", L"C:\\Mgr"}) {
             PlaceUpdater(pszPlace);
         }
         WriteSetup(manage, kDefaultProduct);
         MakeProduct(kDefaultProduct);
-        const ProgramOutcome run = Run(PlaceLauncher(L"C:\\pkg"));
+        const ProgramOutcome run = Run(PlaceLauncher(L"C:\\UnzipLauncher-tests\\pkg"));
         std::wstring csBuilt = manage.value_or(L"");
         csBuilt.erase(csBuilt.find_last_not_of(L'\\') + 1);
         CheckRun(run, LogBytes({kNoUpdater + csBuilt + L"\\" + kUpdater}));
-        TearDown();
-        m_updaters.clear();
+        NextRow();
     }
 }
 
@@ -181,7 +172,7 @@ TEST_F(DiscoveryCases, AnAbsoluteManagementDirectoryMayBeWrittenWithForwardSlash
     // Windows takes either slash; the launcher only appends its backslash.
     // The share is there where the Wine fixture made it or the variables
     // name one.
-    std::vector<std::wstring> places = {L"C:/Ixa Manage"};
+    std::vector<std::wstring> places = {L"C:/UnzipLauncher-tests/Ixa Manage"};
     std::wstring csShare = FixtureShare();
     std::replace(csShare.begin(), csShare.end(), L'\\', L'/');
     if (!csShare.empty()) {
@@ -195,14 +186,13 @@ TEST_F(DiscoveryCases, AnAbsoluteManagementDirectoryMayBeWrittenWithForwardSlash
         MakeProduct(kDefaultProduct);
         // Where the stand-in records, said outright: under Wine a program on
         // a share does not know its own folder.
-        const ProgramOutcome run =
-            Run(PlaceLauncher(L"C:\\pkg"), {{L"FAKE_UPDATER_RECORD", RecordPath(m_updaters[0])}});
+        const ProgramOutcome run = Run(PlaceLauncher(L"C:\\UnzipLauncher-tests\\pkg"),
+                                       {{L"FAKE_UPDATER_RECORD", RecordPath(m_updaters[0])}});
         CheckFound(run, m_updaters[0], kSucc1, kDefaultProduct);
         if (csManage.front() == L'/') {
             EXPECT_TRUE(RemoveTree(csShare + L"/Zof"));
         }
-        TearDown();
-        m_updaters.clear();
+        NextRow();
     }
 }
 

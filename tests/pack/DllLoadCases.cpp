@@ -37,7 +37,7 @@ protected:
         MakeDirs(csCwd);
         for (const std::wstring& csDir : {installed.csFolder, csCwd}) {
             for (const wchar_t* pszName : kPlantedNames) {
-                EXPECT_TRUE(CopyFileW((PackDir() + L"PlantedDll.dll").c_str(),
+                EXPECT_TRUE(CopyFileW((OwnDir() + L"PlantedDll.dll").c_str(),
                                       (csDir + L"\\" + pszName).c_str(), FALSE));
             }
         }
@@ -70,11 +70,12 @@ TEST_F(DllLoadCases, TheEarlyStopLoadsNothingPlantedAndNoShell)
     const Installation installed = Install();
     RemoveUpdater(installed.csUpdater);
     ProgramOutcome run;
-    const std::vector<std::wstring> loads = RunPlanted(installed, L"C:\\work", run);
+    const std::vector<std::wstring> loads =
+        RunPlanted(installed, L"C:\\UnzipLauncher-tests\\work", run);
     CheckRun(run, LogBytes({kNoUpdater + installed.csUpdater}));
     ASSERT_FALSE(loads.empty()) << "the debugger saw no DLL load at all";
     EXPECT_FALSE(IsLoadedFrom(loads, installed.csFolder));
-    EXPECT_FALSE(IsLoadedFrom(loads, L"C:\\work"));
+    EXPECT_FALSE(IsLoadedFrom(loads, L"C:\\UnzipLauncher-tests\\work"));
     EXPECT_FALSE(IsShellLoaded(loads));
 }
 
@@ -82,12 +83,13 @@ TEST_F(DllLoadCases, TheTypicalRunLoadsTheShellFromTheSystemDirectoryOnly)
 {
     const Installation installed = Install();
     ProgramOutcome run;
-    const std::vector<std::wstring> loads = RunPlanted(installed, L"C:\\work", run);
+    const std::vector<std::wstring> loads =
+        RunPlanted(installed, L"C:\\UnzipLauncher-tests\\work", run);
     Started started = installed.GetStarted();
-    started.csCwd = L"C:\\work";  // the updater inherits the launcher's
+    started.csCwd = L"C:\\UnzipLauncher-tests\\work";  // the updater inherits the launcher's
     CheckRun(run, LogBytes({kSucc1, installed.GetParameters()}), started);
     EXPECT_FALSE(IsLoadedFrom(loads, installed.csFolder));
-    EXPECT_FALSE(IsLoadedFrom(loads, L"C:\\work"));
+    EXPECT_FALSE(IsLoadedFrom(loads, L"C:\\UnzipLauncher-tests\\work"));
     EXPECT_TRUE(IsShellLoaded(loads));
 }
 

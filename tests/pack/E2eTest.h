@@ -24,16 +24,6 @@ inline const std::wstring kDefaultProduct = L"C:\\Zof\\ZOFIXA\\";
 // No run may take longer than the launcher's own two-minute bound and this.
 constexpr DWORD kRunLimitMs = 180000;
 
-// Every place a case may create, removed before and after each one. The
-// runner's guard and journal cover the same list.
-std::vector<std::wstring> CasePaths();
-// The folder of the test programs, with its trailing backslash.
-std::wstring PackDir();
-// The system directory as this 32-bit program sees it (SysWOW64 under
-// WoW64), and the 64-bit one on 64-bit Windows (through Sysnative).
-std::wstring SystemDir();
-std::wstring NativeSystemDir();
-
 // How the launcher must have started an updater.
 struct Started {
     std::wstring csUpdater;
@@ -56,34 +46,19 @@ struct Installation {
     std::wstring GetParameters() const;
 };
 
-class E2eTest : public ::testing::Test {
+class E2eTest : public testfiles::SandboxTest {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    // One row of a table of cases is done: everything it made goes, as
+    // between two tests.
+    void NextRow();
 
-    // Marks the case skipped unless each of the letters is a drive it may
-    // use. Called from a case's body, which must then return itself when
-    // IsSkipped(): a helper's GTEST_SKIP only leaves the helper.
-    void RequireDrives(const std::wstring& csLetters);
-
-    // The setup file IxaSetup.ini in csDir (by default where the launcher
-    // reads it): the bytes as given, or [MANAGE] and [ZOFIXA] with PATH
-    // (nullopt leaves a section out).
-    void WriteSetupBytes(const std::string& bytes, const std::wstring& csDir = SystemDir());
-    void WriteSetup(const std::optional<std::wstring>& manage,
-                    const std::optional<std::wstring>& zofixa,
-                    const std::wstring& csDir = SystemDir());
-    // UTF-16 LE with a byte-order mark.
-    void WriteSetupUtf16(const std::wstring& csText, const std::wstring& csDir = SystemDir());
-    void MakeProduct(const std::wstring& csDir,
-                     const std::vector<std::wstring>& markers = {L"Halvo.dll", L"Murtelan.dll"});
     // The stand-in as Quentabrix.exe in csDir; returns its path.
     std::wstring PlaceUpdater(const std::wstring& csDir,
                               const std::wstring& csProgram = kUpdater32);
     void RemoveUpdater(const std::wstring& csPath);
     // UnzipLauncher.exe with update.zip beside it in csDir; returns its path.
     std::wstring PlaceLauncher(const std::wstring& csDir);
-    Installation Install(const std::wstring& csSetupDir = SystemDir(),
+    Installation Install(const std::wstring& csSetupDir = testfiles::SystemDir(),
                          const std::wstring& csProgram = kUpdater32);
 
     // Runs the launcher from its own folder (or csCwd), the variables env
@@ -101,9 +76,19 @@ protected:
                   const std::optional<Started>& started = std::nullopt);
 
     std::vector<std::wstring> m_updaters;
-
-private:
-    void Clean();
 };
+
+// The setup file IxaSetup.ini in csDir, with [MANAGE] and [ZOFIXA] PATH
+// (nullopt leaves a section out), in the ANSI code page.
+void WriteSetup(const std::optional<std::wstring>& manage,
+                const std::optional<std::wstring>& zofixa,
+                const std::wstring& csDir = testfiles::SystemDir());
+// csProgram from beside this one copied to csPath; false when it failed.
+bool CopyProgram(const std::wstring& csProgram, const std::wstring& csPath);
+// Lays the sample installation out (the fixture's folders, the setup file
+// in csSetupDir, the stand-in csProgram as the updater) and returns it: for
+// the cases, the demo and the pytest harness alike.
+Installation InstallSample(const std::wstring& csSetupDir = testfiles::SystemDir(),
+                           const std::wstring& csProgram = kUpdater32);
 
 }  // namespace e2e

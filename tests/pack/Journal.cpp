@@ -20,11 +20,6 @@ std::wstring FromUtf8(const std::string& text)
     return out;
 }
 
-bool Exists(const std::wstring& csPath)
-{
-    return GetFileAttributesW(csPath.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 // The newest definition of csDrive ("E:") names the folder csTarget.
 bool IsDriveDefinedAs(const std::wstring& csDrive, const std::wstring& csTarget)
 {
@@ -44,7 +39,7 @@ CJournal::CJournal(std::wstring csDir) : m_csDir(std::move(csDir))
 
 bool CJournal::IsLeftOver() const
 {
-    return Exists(GetPath());
+    return testfiles::Exists(GetPath());
 }
 
 bool CJournal::Append(const std::vector<std::wstring>& fields)
@@ -93,9 +88,9 @@ std::vector<std::vector<std::wstring>> CJournal::ReadEntries() const
     return entries;
 }
 
-bool CJournal::Created(const std::wstring& csPath)
+bool CJournal::Begin()
 {
-    return !Exists(csPath) && Append({L"created", csPath});
+    return Append({L"begun"});
 }
 
 bool CJournal::Saved(const std::wstring& csPath)
@@ -119,15 +114,12 @@ bool CJournal::Restore(std::vector<std::wstring>& report)
     for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
         const std::vector<std::wstring>& fields = *entry;
         const std::wstring& csKind = fields[0];
-        if (csKind == L"created" && fields.size() == 2) {
-            if (Exists(fields[1])) {
-                const bool bRemoved = testfiles::RemoveTree(fields[1]);
-                report.push_back((bRemoved ? L"removed " : L"could not remove ") + fields[1]);
-                bRestored = bRestored && bRemoved;
-            }
-        } else if (csKind == L"saved" && fields.size() == 3) {
+        if (csKind == L"begun") {
+            continue;
+        }
+        if (csKind == L"saved" && fields.size() == 3) {
             // Set aside only when the kill came after the move.
-            if (Exists(fields[2])) {
+            if (testfiles::Exists(fields[2])) {
                 const bool bBack = testfiles::RemoveTree(fields[1]) &&
                                    MoveFileExW(fields[2].c_str(), fields[1].c_str(),
                                                MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH);

@@ -1,7 +1,8 @@
-// What the test pack changes on a machine, written down before each change,
-// so that the end of the run, or the next start after a run that was killed,
-// puts the machine back as it was. Nothing is removed that the journal does
-// not say the pack created.
+// What the tests change on a machine that the guard did not prove absent
+// first, written down before each change, so that the end of the run, or the
+// next start after a run that was killed, puts the machine back as it was:
+// the originals set aside and the drive letters defined. Its presence says
+// that the guard passed.
 #pragma once
 
 #include <string>
@@ -22,9 +23,8 @@ public:
 
     // Each returns false, having changed nothing, when its entry could not be
     // written down.
-    // csPath does not exist and the pack may create it: restoring removes it
-    // and everything below it.
-    bool Created(const std::wstring& csPath);
+    // The guard passed: from now on the journal is there.
+    bool Begin();
     // csPath is the machine's: set aside now, put back on restore.
     bool Saved(const std::wstring& csPath);
     // The drive csDrive ("E:") now names the folder csTarget: restoring

@@ -7,8 +7,8 @@
 
 #include "E2eTest.h"
 #include "Fixture.h"
-#include "Machine.h"
 #include "support/LogTexts.h"
+#include "support/Machine.h"
 
 using namespace logtexts;
 using namespace testfiles;
@@ -21,8 +21,8 @@ class PlatformCases : public E2eTest {};
 TEST_F(PlatformCases, ASetupFileInUtf8WithAByteOrderMark)
 {
     const Installation installed = Install();
-    WriteSetupBytes("\xEF\xBB\xBF" + Ansi(L"[MANAGE]\r\nPATH=" + fixture::kManageDir + L"\\\r\n") +
-                    Ansi(L"[ZOFIXA]\r\nPATH=" + fixture::kProductDir + L"\r\n"));
+    WriteSetupFile("\xEF\xBB\xBF" + Ansi(L"[MANAGE]\r\nPATH=" + fixture::kManageDir + L"\\\r\n") +
+                   Ansi(L"[ZOFIXA]\r\nPATH=" + fixture::kProductDir + L"\r\n"));
     const ProgramOutcome run = Run(installed.csLauncher);
     if (machine::IsWine()) {
         // Wine 8 reads a UTF-8 file with a byte-order mark as UTF-8.
@@ -40,15 +40,15 @@ TEST_F(PlatformCases, AVariableInTheManagementPathIsNotExpanded)
 {
     // A folder whose name holds %...% literally, and the folder the variable
     // names: only the first is what the launcher checked.
-    const std::wstring csLiteral = L"C:\\Zof\\%UL_E2E_MANAGE%";
+    const std::wstring csLiteral = L"C:\\UnzipLauncher-tests\\%UL_E2E_MANAGE%";
     WriteSetup(csLiteral, kDefaultProduct);
     const std::wstring csChecked = PlaceUpdater(csLiteral);
-    const std::wstring csExpanded = PlaceUpdater(L"C:\\Zof\\Expanded");
+    const std::wstring csExpanded = PlaceUpdater(L"C:\\UnzipLauncher-tests\\Expanded");
     MakeProduct(kDefaultProduct);
-    const std::wstring csLauncher = PlaceLauncher(L"C:\\pkg");
+    const std::wstring csLauncher = PlaceLauncher(L"C:\\UnzipLauncher-tests\\pkg");
     const ProgramOutcome run = Run(csLauncher, {{L"UL_E2E_MANAGE", L"Expanded"}});
     const std::wstring csDestination = kDefaultProduct + L"download\\sorvane";
-    const std::wstring csPackage = L"C:\\pkg\\update.zip";
+    const std::wstring csPackage = L"C:\\UnzipLauncher-tests\\pkg\\update.zip";
     // Windows expands variables in the file ShellExecuteEx starts only when
     // asked with SEE_MASK_DOENVSUBST (SHELLEXECUTEINFOW, fMask). Wine 8
     // expands them unasked, so there another program starts than the one
@@ -57,16 +57,16 @@ TEST_F(PlatformCases, AVariableInTheManagementPathIsNotExpanded)
     const std::wstring csOther = machine::IsWine() ? csChecked : csExpanded;
     m_updaters.clear();
     CheckRun(run, LogBytes({kSucc1, Parameters(csDestination, csPackage)}));
-    EXPECT_EQ(
-        ReadUpdaterRecord(RecordPath(csStarted)),
-        ExpectedUpdaterRecord(Utf8(csStarted), Utf8(csDestination), Utf8(csPackage), "C:\\pkg"));
+    EXPECT_EQ(ReadUpdaterRecord(RecordPath(csStarted)),
+              ExpectedUpdaterRecord(csStarted, csDestination, csPackage,
+                                    L"C:\\UnzipLauncher-tests\\pkg"));
     EXPECT_EQ(ReadUpdaterRecord(RecordPath(csOther)), UpdaterRecord());
 }
 
 TEST_F(PlatformCases, AnOwnPathLongerThanMaxPath)
 {
     const Installation installed = Install();
-    std::wstring csFolder = L"C:\\Zof\\long";
+    std::wstring csFolder = L"C:\\UnzipLauncher-tests\\long";
     while (csFolder.size() < MAX_PATH) {
         csFolder += L"\\" + std::wstring(60, L'x');
     }
@@ -111,7 +111,7 @@ TEST_F(PlatformCases, AnOwnFolderOnAShare)
     const std::wstring csFolder = csShare + L"\\Zof\\Update Package";
     const std::wstring csLauncher = PlaceLauncher(csFolder);
     const std::wstring csPackage = csFolder + L"\\update.zip";
-    const std::wstring csCwd = L"C:\\work";
+    const std::wstring csCwd = L"C:\\UnzipLauncher-tests\\work";
     MakeDirs(csCwd);
     if (machine::IsWine()) {
         // Wine names a program started from a share UNC\srv\share\...: not
@@ -169,8 +169,8 @@ TEST_F(PlatformCases, AnUnelevatedRunWritesNoLogAndOtherwiseRunsAsUsual)
     CheckRun(run, std::nullopt);
     const Started started = installed.GetStarted();
     EXPECT_EQ(ReadUpdaterRecord(csRecord),
-              ExpectedUpdaterRecord(Utf8(started.csUpdater), Utf8(started.csDestination),
-                                    Utf8(started.csPackage), Utf8(started.csCwd)));
+              ExpectedUpdaterRecord(started.csUpdater, started.csDestination, started.csPackage,
+                                    started.csCwd));
 }
 
 }  // namespace

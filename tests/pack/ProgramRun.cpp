@@ -1,7 +1,8 @@
 #include "ProgramRun.h"
 
 #include <algorithm>
-#include <tuple>
+#include <cwchar>
+#include <map>
 
 namespace {
 
@@ -16,7 +17,7 @@ struct JobProcesses {
 
 struct WindowSearch {
     std::vector<DWORD> pids;
-    std::vector<std::wstring>* found;
+    std::wstring* found;
 };
 
 BOOL CALLBACK CollectWindow(HWND hWnd, LPARAM lParam)
@@ -33,39 +34,61 @@ BOOL CALLBACK CollectWindow(HWND hWnd, LPARAM lParam)
     wchar_t szTitle[kTextChars] = {};
     GetClassNameW(hWnd, szClass, kTextChars);
     GetWindowTextW(hWnd, szTitle, kTextChars);
-    const std::wstring csWindow = std::wstring(szClass) + L" '" + szTitle + L"'";
-    if (std::find(search->found->begin(), search->found->end(), csWindow) == search->found->end()) {
-        search->found->push_back(csWindow);
-    }
-    return TRUE;
+    *search->found = std::wstring(szClass) + L" '" + szTitle + L"'";
+    return FALSE;
 }
 
-// Restores this process's environment variables when it goes.
-class EnvOverride {
-public:
-    explicit EnvOverride(const EnvPairs& env)
-    {
-        for (const auto& [csName, csValue] : env) {
-            constexpr DWORD kValueChars = 32768;
-            std::vector<wchar_t> buffer(kValueChars, L'\0');
-            const DWORD cch = GetEnvironmentVariableW(csName.c_str(), buffer.data(), kValueChars);
-            m_saved.emplace_back(csName, cch > 0 && cch < kValueChars ? buffer.data() : L"",
-                                 cch > 0 && cch < kValueChars);
-            SetEnvironmentVariableW(csName.c_str(), csValue.c_str());
-        }
-    }
-    ~EnvOverride()
-    {
-        for (const auto& [csName, csValue, bWasSet] : m_saved) {
-            SetEnvironmentVariableW(csName.c_str(), bWasSet ? csValue.c_str() : nullptr);
-        }
-    }
+std::vector<std::wstring> g_environment;
 
-private:
-    std::vector<std::tuple<std::wstring, std::wstring, bool>> m_saved;
-};
+bool IsLessIgnoringCase(const std::wstring& a, const std::wstring& b)
+{
+    return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_LESS_THAN;
+}
+
+// The name of a NAME=value string; names of drives' current directories
+// ("=C:=C:\\") begin with "=".
+std::wstring NameOf(const std::wstring& csPair)
+{
+    return csPair.substr(0, csPair.find(L'=', 1));
+}
+
+// The captured environment with env set over it, sorted by name as Windows
+// keeps an environment block, each string ended by a null, then one more.
+std::wstring EnvironmentBlock(const EnvPairs& env)
+{
+    std::map<std::wstring, std::wstring, decltype(&IsLessIgnoringCase)> pairs(IsLessIgnoringCase);
+    for (const std::wstring& csPair : g_environment) {
+        pairs[NameOf(csPair)] = csPair;
+    }
+    for (const auto& [csName, csValue] : env) {
+        pairs[csName] = csName + L"=" + csValue;
+    }
+    std::wstring csBlock;
+    for (const auto& pair : pairs) {
+        csBlock += pair.second + L'\0';
+    }
+    return csBlock + L'\0';
+}
 
 }  // namespace
+
+std::wstring FindVisibleWindow(const std::vector<DWORD>& pids)
+{
+    std::wstring csWindow;
+    WindowSearch search = {pids, &csWindow};
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
+    return csWindow;
+}
+
+void CaptureEnvironment()
+{
+    g_environment.clear();
+    wchar_t* pszBlock = GetEnvironmentStringsW();
+    for (const wchar_t* psz = pszBlock; psz && *psz; psz += wcslen(psz) + 1) {
+        g_environment.emplace_back(psz);
+    }
+    FreeEnvironmentStringsW(pszBlock);
+}
 
 CProgramRun::CProgramRun(const std::wstring& csExe, const std::wstring& csDir, const EnvPairs& env,
                          DWORD dwCreationFlags, HANDLE hToken)
@@ -99,14 +122,14 @@ CProgramRun::CProgramRun(const std::wstring& csExe, const std::wstring& csDir, c
     si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION pi = {};
     std::wstring csCommandLine = L"\"" + csExe + L"\"";
-    const EnvOverride overrides(env);
+    std::wstring csEnvironment = EnvironmentBlock(env);
     m_ullStarted = GetTickCount64();
-    const DWORD dwFlags = CREATE_SUSPENDED | dwCreationFlags;
+    const DWORD dwFlags = CREATE_SUSPENDED | CREATE_UNICODE_ENVIRONMENT | dwCreationFlags;
     const BOOL bStarted =
         hToken ? CreateProcessAsUserW(hToken, csExe.c_str(), &csCommandLine[0], nullptr, nullptr,
-                                      TRUE, dwFlags, nullptr, csDir.c_str(), &si, &pi)
+                                      TRUE, dwFlags, &csEnvironment[0], csDir.c_str(), &si, &pi)
                : CreateProcessW(csExe.c_str(), &csCommandLine[0], nullptr, nullptr, TRUE, dwFlags,
-                                nullptr, csDir.c_str(), &si, &pi);
+                                &csEnvironment[0], csDir.c_str(), &si, &pi);
     if (!bStarted) {
         m_dwStartError = GetLastError();
         return;
@@ -139,18 +162,21 @@ void CProgramRun::Drain()
     }
 }
 
-void CProgramRun::WatchWindows()
+bool CProgramRun::WatchWindows()
 {
+    if (!m_outcome.csWindow.empty()) {
+        return false;
+    }
     JobProcesses processes = {};
-    WindowSearch search = {{}, &m_outcome.windows};
+    std::vector<DWORD> pids = {GetProcessId(m_process.Get())};
     if (QueryInformationJobObject(m_job.Get(), JobObjectBasicProcessIdList, &processes,
                                   sizeof(processes), nullptr)) {
         for (DWORD i = 0; i < processes.list.NumberOfProcessIdsInList; ++i) {
-            search.pids.push_back(static_cast<DWORD>(processes.list.ProcessIdList[i]));
+            pids.push_back(static_cast<DWORD>(processes.list.ProcessIdList[i]));
         }
     }
-    search.pids.push_back(GetProcessId(m_process.Get()));
-    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
+    m_outcome.csWindow = FindVisibleWindow(pids);
+    return m_outcome.csWindow.empty();
 }
 
 namespace {
@@ -177,8 +203,12 @@ std::vector<std::wstring> CProgramRun::GetDllLoads(DWORD dwTimeoutMs)
     while (!bEnded && GetTickCount64() - m_ullStarted < dwTimeoutMs) {
         DEBUG_EVENT event = {};
         if (!WaitForDebugEvent(&event, kPollMs)) {
-            WatchWindows();
             Drain();
+            if (!WatchWindows()) {
+                // Finish ends it; the debugger must let go first.
+                DebugActiveProcessStop(GetProcessId(m_process.Get()));
+                break;
+            }
             continue;
         }
         DWORD dwContinue = DBG_CONTINUE;
@@ -218,15 +248,17 @@ ProgramOutcome CProgramRun::Finish(DWORD dwTimeoutMs)
         return m_outcome;
     }
     DWORD dwWait = WAIT_TIMEOUT;
-    while (dwWait == WAIT_TIMEOUT && GetTickCount64() - m_ullStarted < dwTimeoutMs) {
-        WatchWindows();
+    // A window ends the run at once: a message box would hold it until the
+    // time limit.
+    while (dwWait == WAIT_TIMEOUT && GetTickCount64() - m_ullStarted < dwTimeoutMs &&
+           WatchWindows()) {
         Drain();
         dwWait = WaitForSingleObject(m_process.Get(), kPollMs);
     }
     m_outcome.ullMs = GetTickCount64() - m_ullStarted;
     if (dwWait != WAIT_OBJECT_0) {
-        m_outcome.bTimedOut = true;
-        TerminateProcess(m_process.Get(), 1);
+        m_outcome.bTimedOut = m_outcome.csWindow.empty();
+        TerminateJobObject(m_job.Get(), 1);
         WaitForSingleObject(m_process.Get(), INFINITE);
     }
     WatchWindows();

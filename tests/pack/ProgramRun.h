@@ -17,16 +17,25 @@ struct ProgramOutcome {
     bool bTimedOut = false;
     std::string csStdout;  // bytes
     ULONGLONG ullMs = 0;
-    // "<class> '<title>'" of each visible top-level window seen.
-    std::vector<std::wstring> windows;
+    // "<class> '<title>'" of the first visible top-level window seen, which
+    // ended the run at once; empty when none was.
+    std::wstring csWindow;
 };
 
 using EnvPairs = std::vector<std::pair<std::wstring, std::wstring>>;
 
+// "<class> '<title>'" of a visible top-level window of one of the processes
+// pids, or empty when none has one.
+std::wstring FindVisibleWindow(const std::vector<DWORD>& pids);
+
+// Takes this process's environment as every program started from now on
+// gets it, whatever a test sets in this process afterwards.
+void CaptureEnvironment();
+
 class CProgramRun {
 public:
-    // Starts csExe in the folder csDir with the variables env added to this
-    // process's environment; dwCreationFlags adds to CREATE_SUSPENDED. With
+    // Starts csExe in the folder csDir with the captured environment and
+    // the variables env; dwCreationFlags adds to CREATE_SUSPENDED. With
     // hToken, as the user and with the rights that token holds.
     CProgramRun(const std::wstring& csExe, const std::wstring& csDir, const EnvPairs& env,
                 DWORD dwCreationFlags = 0, HANDLE hToken = nullptr);
@@ -38,7 +47,7 @@ public:
     DWORD GetStartError() const { return m_dwStartError; }
     bool IsRunning() const;
     // Waits at most dwTimeoutMs for the program (not for what it started);
-    // one that is still running is ended.
+    // one that is still running, or that showed a window, is ended.
     ProgramOutcome Finish(DWORD dwTimeoutMs);
     // For a program started with DEBUG_ONLY_THIS_PROCESS: debugs it until it
     // ends, or at most dwTimeoutMs, and returns the full path of every DLL
@@ -47,7 +56,8 @@ public:
 
 private:
     void Drain();
-    void WatchWindows();
+    // False once a window showed.
+    bool WatchWindows();
 
     ScopedHandle m_job;
     ScopedHandle m_process;

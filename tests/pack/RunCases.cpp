@@ -1,8 +1,8 @@
 // The run from start to exit: the typical success, each way it stops, and
 // the wait for the updater.
 #include "E2eTest.h"
-#include "Machine.h"
 #include "support/LogTexts.h"
+#include "support/Machine.h"
 
 using namespace logtexts;
 using namespace testfiles;
@@ -21,18 +21,18 @@ TEST_F(RunCases, TypicalRunStartsTheUpdaterHiddenAndLogsAfterItEnded)
 
 TEST_F(RunCases, DefaultProductDirectoryAndPackageOnAnotherDrive)
 {
-    RequireDrives(L"e");
-    if (IsSkipped()) {
-        return;
-    }
+    REQUIRE_DRIVES(L"e");
     // No [ZOFIXA] section: the default C:\Zof\ZOFIXA is validated as it is.
-    WriteSetup(L"C:\\Mgr", std::nullopt);
+    WriteSetup(L"C:\\UnzipLauncher-tests\\Mgr", std::nullopt);
     MakeProduct(kDefaultProduct);
-    const std::wstring csUpdater = PlaceUpdater(L"C:\\Mgr");
-    const ProgramOutcome run = Run(PlaceLauncher(L"E:\\pkg"));
+    const std::wstring csUpdater = PlaceUpdater(L"C:\\UnzipLauncher-tests\\Mgr");
+    const ProgramOutcome run = Run(PlaceLauncher(L"E:\\UnzipLauncher-tests\\pkg"));
     const std::wstring csDestination = kDefaultProduct + L"download\\sorvane";
-    CheckRun(run, LogBytes({kSucc1, Parameters(csDestination, L"E:\\pkg\\update.zip")}),
-             Started{csUpdater, csDestination, L"E:\\pkg\\update.zip", L"E:\\pkg"});
+    CheckRun(
+        run,
+        LogBytes({kSucc1, Parameters(csDestination, L"E:\\UnzipLauncher-tests\\pkg\\update.zip")}),
+        Started{csUpdater, csDestination, L"E:\\UnzipLauncher-tests\\pkg\\update.zip",
+                L"E:\\UnzipLauncher-tests\\pkg"});
 }
 
 TEST_F(RunCases, AMissingLocationStopsTheRunWithOneEntry)
@@ -75,8 +75,7 @@ TEST_F(RunCases, AMissingLocationStopsTheRunWithOneEntry)
         const ProgramOutcome run = Run(installed.csLauncher);
         CheckRun(run, LogBytes(entries));
         EXPECT_LT(run.ullMs, machine::Slack(10000));
-        TearDown();
-        m_updaters.clear();
+        NextRow();
     }
 }
 

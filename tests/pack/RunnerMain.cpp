@@ -1,82 +1,100 @@
-// The test pack's runner. On a machine it is told is a test machine it
-// refuses where the product is installed, writes down in a journal what it
-// will change, runs unit_tests.exe and its own end-to-end cases, puts the
-// machine back, writes one JUnit XML beside itself and ends with one line:
-// "N passed, N failed, N skipped". Exit code 0 only when nothing failed.
+// The one test program: the unit tests and the end-to-end cases. On a
+// machine it is told is a test machine it refuses where anything it would
+// remove exists, proves that a window can be seen, writes down in a journal
+// what it sets aside, runs every test, puts the machine back and ends with
+// one line: "N passed, N failed, N skipped". Exit code 0 only when nothing
+// failed. GoogleTest writes test-results.xml beside it.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "E2eTest.h"
 #include "Fixture.h"
 #include "Journal.h"
-#include "Machine.h"
 #include "ProgramRun.h"
-#include "ResultsXml.h"
 #include "support/LogTexts.h"
+#include "support/Machine.h"
+#include "support/TestFiles.h"
 #include "support/Utf8.h"
 
-namespace fs = std::filesystem;
+using testfiles::Exists;
 
 namespace {
 
-// The unit tests take seconds; a hang must still end the run.
-constexpr DWORD kUnitTestsLimitMs = 20 * 60 * 1000;
-constexpr DWORD kNotStarted = 0xFFFFFFFFu;
-
 void Say(const std::string& csLine)
 {
-    std::printf("e2e_runner: %s\n", csLine.c_str());
+    std::printf("UnzipLauncherTests: %s\n", csLine.c_str());
     std::fflush(stdout);
 }
 
-bool Exists(const std::wstring& csPath)
+bool HasFlag(int argc, char** argv, const char* pszFlag)
 {
-    return GetFileAttributesW(csPath.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// The topmost folder of csPath that does not exist yet: what creating
-// csPath creates.
-std::wstring TopNew(const std::wstring& csPath)
-{
-    fs::path top(csPath);
-    while (top.has_parent_path() && top.parent_path() != top.root_path() &&
-           !Exists(top.parent_path().wstring())) {
-        top = top.parent_path();
-    }
-    return top.wstring();
-}
-
-// Why the runner must not change this machine, or empty.
-std::wstring GuardProblem()
-{
-    for (const std::wstring& csPath : e2e::CasePaths()) {
-        if (csPath != logtexts::kLogFile && Exists(csPath)) {
-            return csPath + L" exists, and the tests would remove it (is the product installed?)";
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], pszFlag) == 0) {
+            return true;
         }
     }
+    return false;
+}
+
+// The folder the drive letters the runner defines point into.
+std::wstring DrivesDir()
+{
+    return testfiles::OwnDir() + L"drives";
+}
+
+// Every place the tests may create, and the product folders' parents.
+std::vector<std::wstring> GuardedPaths()
+{
+    std::vector<std::wstring> paths = testfiles::CasePaths();
     for (const std::wstring& csDir : {fixture::kManageDir, fixture::kProductDir}) {
-        const std::wstring csTop = fs::path(csDir).parent_path().wstring();
-        if (Exists(csTop)) {
-            return csTop + L" exists: the product may be installed";
+        paths.push_back(csDir.substr(0, csDir.rfind(L'\\')));
+    }
+    paths.push_back(DrivesDir());
+    return paths;
+}
+
+// Why the tests must not change this machine, or empty. c:\log.ini is set
+// aside instead.
+std::wstring GuardProblem()
+{
+    for (const std::wstring& csPath : GuardedPaths()) {
+        if (csPath != logtexts::kLogFile && Exists(csPath)) {
+            return csPath + L" exists, and the tests would remove it" +
+                   (testfiles::IsProductPlace(csPath) ? L": is the product installed?" : L"");
         }
     }
     return std::wstring();
 }
 
+// Without a display (Wine with no X server) no window can be made, and the
+// cases' check for windows would see none whatever the launcher did.
+std::wstring DisplayProblem()
+{
+    const HWND hWnd = CreateWindowExW(0, L"STATIC", L"UnzipLauncherTests display check",
+                                      WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                                      nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (hWnd == nullptr) {
+        return L"no window can be made here (error " + std::to_wstring(GetLastError()) +
+               L"): without a display no case could see a window";
+    }
+    const std::wstring csFound = FindVisibleWindow({GetCurrentProcessId()});
+    DestroyWindow(hWnd);
+    return csFound.empty() ? L"a window of its own was made but not found visible" : L"";
+}
+
 // Drive letters for the cases where the Wine fixture gave none: each free
-// letter of the fixture's, mapped to a folder of the pack. Returns the
-// letters that show files.
+// letter of the fixture's, mapped to a folder of its own. Returns the letters
+// that show files.
 std::wstring DefineDrives(CJournal& journal)
 {
-    const std::wstring csRoot = e2e::PackDir() + L"drives";
-    if (!journal.Created(TopNew(csRoot)) || !CreateDirectoryW(csRoot.c_str(), nullptr)) {
+    const std::wstring csRoot = DrivesDir();
+    if (!CreateDirectoryW(csRoot.c_str(), nullptr)) {
         return std::wstring();
     }
     std::wstring csUsable;
@@ -105,35 +123,23 @@ std::wstring DefineDrives(CJournal& journal)
     return csUsable;
 }
 
-// Runs unit_tests.exe beside the runner, its output shown as it comes.
-DWORD RunUnitTests(const std::wstring& csXml)
-{
-    const std::wstring csExe = e2e::PackDir() + L"unit_tests.exe";
-    std::wstring csCommandLine =
-        L"\"" + csExe + L"\" --test-machine --gtest_brief=1 --gtest_output=xml:" + csXml;
-    STARTUPINFOW si = {};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessW(csExe.c_str(), &csCommandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        e2e::PackDir().c_str(), &si, &pi)) {
-        Say("could not start unit_tests.exe: error " + std::to_string(GetLastError()));
-        return kNotStarted;
-    }
-    const ScopedHandle process(pi.hProcess);
-    const ScopedHandle thread(pi.hThread);
-    if (WaitForSingleObject(process.Get(), kUnitTestsLimitMs) != WAIT_OBJECT_0) {
-        TerminateProcess(process.Get(), 3);
-        WaitForSingleObject(process.Get(), INFINITE);
-    }
-    DWORD dwExitCode = 3;
-    GetExitCodeProcess(process.Get(), &dwExitCode);
-    return dwExitCode;
-}
-
+// Removes what the tests created (the guard proved all of it absent before
+// the journal was begun), then undoes the journal.
 bool Restore(CJournal& journal)
 {
     std::vector<std::wstring> report;
-    const bool bRestored = journal.Restore(report);
+    bool bRemoved = true;
+    for (const std::wstring& csPath : GuardedPaths()) {
+        if (csPath != DrivesDir() && Exists(csPath)) {
+            const bool bGone = testfiles::RemoveTree(csPath);
+            report.push_back((bGone ? L"removed " : L"could not remove ") + csPath);
+            bRemoved = bRemoved && bGone;
+        }
+    }
+    bool bRestored = bRemoved && journal.Restore(report);
+    if (bRestored && Exists(DrivesDir())) {
+        bRestored = testfiles::RemoveTree(DrivesDir());
+    }
     for (const std::wstring& csLine : report) {
         Say("restore: " + Utf8(csLine));
     }
@@ -143,26 +149,42 @@ bool Restore(CJournal& journal)
     return bRestored;
 }
 
+// "Suite.Name: reason" of each skipped test.
+std::vector<std::string> Skips()
+{
+    std::vector<std::string> skips;
+    const testing::UnitTest& tests = *testing::UnitTest::GetInstance();
+    for (int i = 0; i < tests.total_test_suite_count(); ++i) {
+        const testing::TestSuite& suite = *tests.GetTestSuite(i);
+        for (int j = 0; j < suite.total_test_count(); ++j) {
+            const testing::TestInfo& test = *suite.GetTestInfo(j);
+            if (!test.result()->Skipped()) {
+                continue;
+            }
+            std::string csReason;
+            for (int k = 0; k < test.result()->total_part_count(); ++k) {
+                csReason += test.result()->GetTestPartResult(k).message();
+            }
+            skips.push_back(std::string(suite.name()) + "." + test.name() + ": " + csReason);
+        }
+    }
+    return skips;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     // Before the flags are read: GoogleTest sets its XML writer up then.
-    const std::wstring csJournalDir = e2e::PackDir() + L"journal\\";
-    const std::wstring csXml = csJournalDir + L"e2e_runner.xml";
-    GTEST_FLAG_SET(output, "xml:" + Utf8(csXml));
+    GTEST_FLAG_SET(output, "xml:" + Utf8(testfiles::OwnDir() + L"test-results.xml"));
     testing::InitGoogleTest(&argc, argv);
-    bool bTestMachine = false;
-    bool bUnitTests = true;
-    for (int i = 1; i < argc; ++i) {
-        bTestMachine = bTestMachine || std::strcmp(argv[i], "--test-machine") == 0;
-        bUnitTests = bUnitTests && std::strcmp(argv[i], "--no-unit-tests") != 0;
-    }
-    if (GTEST_FLAG_GET(list_tests)) {
+    // A death test's child is this program again, started by a test that
+    // passed the guard: it only runs its one statement.
+    if (!GTEST_FLAG_GET(internal_run_death_test).empty() || GTEST_FLAG_GET(list_tests)) {
         return RUN_ALL_TESTS();
     }
     Say(machine::Describe());
-    if (!bTestMachine) {
+    if (!HasFlag(argc, argv, "--test-machine")) {
         Say("not run: the tests write the system directory's IxaSetup.ini, c:\\log.ini and "
             "folders under C:\\; run them only on a test machine, with --test-machine");
         return 2;
@@ -171,9 +193,11 @@ int main(int argc, char** argv)
         Say("not run: not elevated; the tests write the system directory (run as administrator)");
         return 2;
     }
+    // The tests' programs run from here, and no drive may ask for a medium.
+    SetCurrentDirectoryW(testfiles::OwnDir().c_str());
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
 
-    CreateDirectoryW(csJournalDir.c_str(), nullptr);
-    CJournal journal(csJournalDir);
+    CJournal journal(testfiles::OwnDir() + L"journal\\");
     if (journal.IsLeftOver()) {
         Say("a run was killed before it restored this machine; restoring it first");
         if (!Restore(journal)) {
@@ -185,14 +209,20 @@ int main(int argc, char** argv)
         Say("not run: " + Utf8(csProblem));
         return 2;
     }
+    if (HasFlag(argc, argv, "--sample-installation")) {
+        // The demo's and the pytest harness's installation; nothing to restore.
+        const e2e::Installation installed = e2e::InstallSample();
+        return testing::Test::HasFailure() || !Exists(installed.csLauncher) ? 1 : 0;
+    }
+    const std::wstring csNoDisplay = DisplayProblem();
+    if (!csNoDisplay.empty()) {
+        Say("not run: " + Utf8(csNoDisplay));
+        return 2;
+    }
 
     // Written down before anything changes.
-    bool bJournaled = !Exists(logtexts::kLogFile) || journal.Saved(logtexts::kLogFile);
-    for (const std::wstring& csPath : e2e::CasePaths()) {
-        const std::wstring csTop = TopNew(csPath);
-        bJournaled = bJournaled && (Exists(csTop) || journal.Created(csTop));
-    }
-    if (!bJournaled) {
+    CreateDirectoryW((testfiles::OwnDir() + L"journal").c_str(), nullptr);
+    if (!journal.Begin() || (Exists(logtexts::kLogFile) && !journal.Saved(logtexts::kLogFile))) {
         Say("not run: could not write the journal " + Utf8(journal.GetPath()));
         Restore(journal);
         return 2;
@@ -200,31 +230,20 @@ int main(int argc, char** argv)
     if (testfiles::EmptyDrives().empty()) {
         const std::wstring csDrives = DefineDrives(journal);
         SetEnvironmentVariableW(L"UL_EMPTY_DRIVES", csDrives.c_str());
-        Say(csDrives.empty() ? "no drive letter could be given files here: the cases that need one "
+        Say(csDrives.empty() ? "no drive letter could be given files here: the tests that need one "
                                "are skipped"
                              : "drives for the tests: " + Utf8(csDrives));
     }
+    // What every program the cases start gets, whatever a test sets later.
+    CaptureEnvironment();
 
-    CResultsXml results;
-    if (bUnitTests) {
-        const std::wstring csUnitXml = csJournalDir + L"unit_tests.xml";
-        DeleteFileW(csUnitXml.c_str());
-        const DWORD dwExitCode = RunUnitTests(csUnitXml);
-        results.Add(L"unit_tests.exe", csUnitXml, dwExitCode);
-    }
-    DeleteFileW(csXml.c_str());
     const int nExitCode = RUN_ALL_TESTS();
-    results.Add(L"e2e_runner.exe", csXml, static_cast<DWORD>(nExitCode));
-
     const bool bRestored = Restore(journal);
-    const std::wstring csResults = e2e::PackDir() + L"test-results.xml";
-    if (!results.Write(csResults)) {
-        Say("could not write " + Utf8(csResults));
-    }
-    for (const std::string& csSkip : results.GetSkips()) {
+    for (const std::string& csSkip : Skips()) {
         Say("skipped " + csSkip);
     }
-    std::printf("%d passed, %d failed, %d skipped\n", results.GetPassed(), results.GetFailed(),
-                results.GetSkipped());
-    return results.GetFailed() == 0 && bRestored ? 0 : 1;
+    const testing::UnitTest& tests = *testing::UnitTest::GetInstance();
+    std::printf("%d passed, %d failed, %d skipped\n", tests.successful_test_count(),
+                tests.failed_test_count(), tests.skipped_test_count());
+    return nExitCode == 0 && bRestored ? 0 : 1;
 }

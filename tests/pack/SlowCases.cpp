@@ -1,7 +1,7 @@
 // The two-minute bound: an updater still running is left running.
 #include "E2eTest.h"
-#include "Machine.h"
 #include "support/LogTexts.h"
+#include "support/Machine.h"
 
 using namespace logtexts;
 using namespace testfiles;

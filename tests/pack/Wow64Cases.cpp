@@ -2,10 +2,11 @@
 // current product may ship. Its reads of the system directory are redirected
 // to SysWOW64, where a product's 32-bit installer writes the setup file too.
 #include "E2eTest.h"
-#include "Machine.h"
 #include "support/LogTexts.h"
+#include "support/Machine.h"
 
 using namespace logtexts;
+using namespace testfiles;
 
 namespace e2e {
 namespace {
@@ -14,10 +15,10 @@ class Wow64Cases : public E2eTest {
 protected:
     void SetUp() override
     {
-        E2eTest::SetUp();
         if (!machine::IsWow64()) {
             GTEST_SKIP() << "needs 64-bit Windows (WoW64)";
         }
+        E2eTest::SetUp();
     }
 };
 

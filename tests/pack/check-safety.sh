@@ -2,7 +2,8 @@
 # The test pack's promises on a machine, shown in a Wine prefix: without the
 # test-machine flag it changes nothing; with a product installed it refuses;
 # after a run killed in the middle of a case the next start restores the
-# setup file, c:\log.ini and the drive letters it defined.
+# setup file, c:\log.ini and the drive letters it defined; a drive that is
+# not the tests' and a folder of the machine's own are never touched.
 #   usage: check-safety.sh PACK.zip
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -23,14 +24,17 @@ unset UL_EMPTY_DRIVES
 export WINEPREFIX=$prefix LC_ALL=C.UTF-8
 # One server for all runs: a drive letter defined by a killed run lives there.
 wineserver -p
+ul_virtual_display || exit 2
+trap 'ul_drop_prefix "$prefix"; kill "$ul_display_pid"' EXIT
 
 failures=0
 check() {  # what, then a command that must succeed
     local what=$1; shift
     if "$@"; then echo "ok: $what"; else echo "FAIL: $what"; failures=$((failures + 1)); fi
 }
+lacks() { ! grep -qi "$1" <<<"$2"; }  # text, then where it must not be
 runner() {  # runs the runner from the pack folder; prints its output
-    (cd "$c/pack" && wine 'C:\pack\e2e_runner.exe' "$@")
+    (cd "$c/pack" && wine 'C:\pack\UnzipLauncherTests.exe' "$@")
 }
 state() {  # what the runner may change, as one listing
     (cd "$c" && find . -path ./pack -prune -o -path ./windows -prune -o -print | sort
@@ -42,26 +46,29 @@ original_log=$(md5sum <"$c/log.ini")
 
 echo "== without --test-machine"
 before=$(state)
-out=$(runner --no-unit-tests); rc=$?
+out=$(runner); rc=$?
 echo "$out"
 check "exits non-zero" [ "$rc" -ne 0 ]
 check "says why in one line" [ "$(grep -c 'not run:' <<<"$out")" -eq 1 ]
 check "changes nothing" [ "$before" = "$(state)" ]
 
 echo "== a product installed"
-mkdir -p "$c/Program Files/Zof/ZOFIXA"
-printf '[MANAGE]\r\nPATH=C:\\Program Files\\Zof\\Manage\r\n' >"$setup"
-before=$(state)
-out=$(runner --test-machine --no-unit-tests); rc=$?
-echo "$out"
-check "refuses, exit code non-zero" [ "$rc" -ne 0 ]
-check "says why" grep -q 'not run: .*IxaSetup.ini exists' <<<"$out"
-check "changes nothing" [ "$before" = "$(state)" ]
-rm -r "$c/Program Files/Zof" "$setup"
+for place in windows/system32/IxaSetup.ini 'Program Files/Zof' Zof; do
+    mkdir -p "$c/$(dirname "$place")"
+    printf '[MANAGE]\r\nPATH=C:\\Program Files\\Zof\\Manage\r\n' >"$c/$place"
+    before=$(state)
+    out=$(runner --test-machine); rc=$?
+    echo "$out"
+    check "refuses, exit code non-zero: $place" [ "$rc" -ne 0 ]
+    check "says why: $place" grep -q "not run: .*${place##*/} exists, .*is the product installed" <<<"$out"
+    check "changes nothing: $place" [ "$before" = "$(state)" ]
+    rm -r "${c:?}/$place"
+done
 
 echo "== killed in the middle of a case"
 before=$(state)
-runner --test-machine --no-unit-tests --gtest_filter='SlowCases.*' >"$c/pack/killed.out" 2>&1 &
+runner --test-machine --gtest_filter='SlowCases.*' >"$c/pack/killed.out" 2>&1 &
+killed=$!
 for _ in $(seq 600); do
     [ -f "$c/Program Files/Zof/Manage/updater-record.txt" ] && break
     sleep 0.5
@@ -69,14 +76,14 @@ done
 check "the case had laid out its installation" [ -f "$setup" ]
 check "the case had replaced c:\\log.ini" [ "$(md5sum <"$c/log.ini" 2>/dev/null)" != "$original_log" ]
 # This prefix's runner only: other tests may run the pack beside this one.
-for pid in $(pgrep -f 'e2e_runner.exe'); do
+for pid in $(pgrep -f 'UnzipLauncherTests.exe'); do
     if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$prefix"; then
         kill -9 "$pid"
     fi
 done
-wait
+wait "$killed"
 check "a journal is left" [ -f "$c/pack/journal/journal.txt" ]
-out=$(runner --test-machine --no-unit-tests --gtest_filter=-*); rc=$?
+out=$(runner --test-machine --gtest_filter=-*); rc=$?
 echo "$out"
 check "the next start restores first" grep -q 'a run was killed before it restored' <<<"$out"
 check "the setup file is removed" [ ! -e "$setup" ]
@@ -85,6 +92,24 @@ check "the drive letters are removed" grep -q 'restore: removed the drive E:' <<
 check "the machine is as before" [ "$before" = "$(state)" ]
 check "the journal is gone" [ ! -e "$c/pack/journal/journal.txt" ]
 check "the run then ends normally" [ "$rc" -eq 0 ]
+
+echo "== a machine of its own: E: holds data, C:/tools exists"
+# E: is no drive of the tests: a test that needs it must stop at its skip,
+# before it creates anything there.
+mkdir -p "$prefix/data-e/Data" "$c/tools"
+echo "the machine's own" >"$prefix/data-e/Data/kept.txt"
+ln -s ../data-e "$prefix/dosdevices/e:"
+listing_e() { (cd "$prefix/data-e" && find . | sort && md5sum Data/kept.txt); }
+before_e=$(listing_e)
+before=$(state)
+out=$(runner --test-machine --gtest_filter='LaunchTest.*:ExistenceTest.*:HardeningDeathTest.*:ZofixaPath*.*:RunCases.Default*:DiscoveryCases.*'); rc=$?
+echo "$out"
+check "runs, and nothing fails" [ "$rc" -eq 0 ]
+check "the tests that need E: skip" grep -q 'skipped LaunchTest.*needs the empty drives e' <<<"$out"
+check "E: is as before" [ "$before_e" = "$(listing_e)" ] ||
+    diff <(echo "$before_e") <(listing_e)
+check "C:\\tools and the rest are as before" [ "$before" = "$(state)" ]
+check "no refusal or skip speaks of an installed product" lacks installed "$out"
 
 wineserver -k
 echo "check-safety: $failures failed"

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The test pack as a test machine gets it: the zip unzipped into a fresh Wine
 # prefix (win32, or win64 for WoW64) with the fixture's drives and share, and
-# run through run.cmd under Wine's cmd. Passes when run.cmd's last line says
-# nothing failed and its exit code is 0.
+# run through run.cmd under Wine's cmd on a virtual display. Passes when
+# run.cmd's last line says nothing failed, its exit code is 0 and Wine
+# reported no refused window.
 #   usage: run-pack.sh ARCH PACK.zip [BUILT_RUNNER.exe]
 # With the runner of the build given, a zip older than it is refused: it
 # would test another build (scripts/test makes the zip anew).
@@ -23,13 +24,20 @@ trap 'ul_drop_prefix "$prefix"' EXIT
 mkdir -p "$prefix/drive_c/pack"
 /usr/bin/python3 -m zipfile -e "$zip" "$prefix/drive_c/pack"
 output=$(mktemp)
-trap 'ul_drop_prefix "$prefix"; rm -f "$output"' EXIT
+ul_virtual_display || exit 2
+trap 'ul_drop_prefix "$prefix"; rm -f "$output"; kill "$ul_display_pid"' EXIT
 # C.UTF-8: Wine then maps non-ASCII file names; the fixture's layout (set by
-# wine-prefix.sh) reaches the runner through the environment.
+# wine-prefix.sh) reaches the runner through the environment. Wine's report
+# of a window it could not make is kept.
 (cd "$prefix/drive_c/pack" &&
-    WINEPREFIX="$prefix" LC_ALL=C.UTF-8 wine cmd /c run.cmd --test-machine) | tee "$output"
+    WINEPREFIX="$prefix" LC_ALL=C.UTF-8 WINEDEBUG=-all,err+winediag \
+        wine cmd /c run.cmd --test-machine 2>&1) | tee "$output"
 rc=${PIPESTATUS[0]}
-last=$(tr -d '\r' <"$output" | tail -n 1)
+last=$(tr -d '\r' <"$output" | grep -E '^[0-9]+ passed, ' | tail -n 1)
+if grep -q nodrv_CreateWindow "$output"; then
+    echo "run-pack: Wine could not make a window that a program of the pack asked for"
+    rc=1
+fi
 summary="run-pack: $arch: run.cmd exited with $rc; its last line: $last"
 echo "$summary"
 # Beside the zip, for scripts/test to show after CTest, which shows a passing

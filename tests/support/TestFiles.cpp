@@ -5,6 +5,11 @@
 #include <fstream>
 #include <iterator>
 
+#include "Fixture.h"
+#include "log/DiagLog.h"
+#include "support/LogTexts.h"
+#include "support/Machine.h"
+
 namespace fs = std::filesystem;
 
 namespace testfiles {
@@ -117,14 +122,15 @@ UpdaterRecord ReadUpdaterRecord(const std::wstring& path)
     return record;
 }
 
-UpdaterRecord ExpectedUpdaterRecord(const std::string& updater, const std::string& destination,
-                                    const std::string& package, const std::string& cwd)
+UpdaterRecord ExpectedUpdaterRecord(const std::wstring& updater, const std::wstring& destination,
+                                    const std::wstring& package, const std::wstring& cwd)
 {
-    return {{"commandline", "\"" + updater + "\" \"" + destination + "\" \"" + package + "\""},
+    return {{"commandline",
+             Utf8(L"\"" + updater + L"\" \"" + destination + L"\" \"" + package + L"\"")},
             {"argc", "3"},
-            {"argv[1]", destination},
-            {"argv[2]", package},
-            {"cwd", cwd},
+            {"argv[1]", Utf8(destination)},
+            {"argv[2]", Utf8(package)},
+            {"cwd", Utf8(cwd)},
             {"useshowwindow", "1"},
             {"showwindow", "0"},
             {"finished", "1"}};
@@ -132,8 +138,6 @@ UpdaterRecord ExpectedUpdaterRecord(const std::string& updater, const std::strin
 
 std::wstring FixtureValue(const wchar_t* name)
 {
-    // The Wine fixture (scripts/wine-sandbox), or the pack's runner on a
-    // machine of its own, passes the layout on; empty when neither did.
     constexpr DWORD kChars = 64;
     wchar_t value[kChars] = {};
     const DWORD cch = GetEnvironmentVariableW(name, value, kChars);
@@ -181,30 +185,40 @@ std::wstring SystemDir()
     return buffer;
 }
 
-std::wstring SetupFile()
+std::wstring NativeSystemDir()
 {
-    return SystemDir() + L"\\IxaSetup.ini";
+    // A 32-bit program reaches the 64-bit system directory by this alias only.
+    wchar_t buffer[MAX_PATH] = {};
+    const UINT cch = GetSystemWindowsDirectoryW(buffer, MAX_PATH);
+    EXPECT_TRUE(cch > 0 && cch < MAX_PATH);
+    return machine::IsWow64() ? std::wstring(buffer) + L"\\Sysnative" : SystemDir();
 }
 
-void WriteSetupFile(const std::string& text)
+std::wstring SetupFile(const std::wstring& dir)
 {
-    WriteBytes(SetupFile(), text);
+    return dir + L"\\IxaSetup.ini";
 }
 
-void WriteSetupFileUtf16(const std::wstring& text)
+void WriteSetupFile(const std::string& text, const std::wstring& dir)
+{
+    WriteBytes(SetupFile(dir), text);
+}
+
+void WriteSetupFileUtf16(const std::wstring& text, const std::wstring& dir)
 {
     std::string bytes = "\xFF\xFE";
     for (wchar_t c : text) {
         bytes += static_cast<char>(c & 0xFF);
         bytes += static_cast<char>((c >> 8) & 0xFF);
     }
-    WriteBytes(SetupFile(), bytes);
+    WriteBytes(SetupFile(dir), bytes);
 }
 
-void MakeProduct(const std::wstring& dir)
+void MakeProduct(const std::wstring& dir, const std::vector<std::wstring>& markers)
 {
-    Touch(dir + L"Halvo.dll");
-    Touch(dir + L"Murtelan.dll");
+    for (const std::wstring& marker : markers) {
+        Touch(dir + marker);
+    }
 }
 
 std::wstring OwnDir()
@@ -214,6 +228,89 @@ std::wstring OwnDir()
     EXPECT_TRUE(cch > 0 && cch < MAX_PATH);
     std::wstring path(buffer, cch);
     return path.substr(0, path.rfind(L'\\') + 1);
+}
+
+std::vector<std::wstring> CasePaths()
+{
+    // The product's own places, the drive roots a case is about, and the
+    // one folder of everything else.
+    std::vector<std::wstring> paths = {logtexts::kLogFile,
+                                       SetupFile(),
+                                       SetupFile(NativeSystemDir()),
+                                       fixture::kManageDir,
+                                       fixture::kProductDir,
+                                       fixture::kPackageDir,
+                                       OwnDir() + L"log.ini",
+                                       OwnDir() + L"update.zip",
+                                       L"C:\\Zof",
+                                       L"C:\\Mgr",
+                                       L"C:\\Quentabrix.exe",
+                                       L"C:\\updater-record.txt",
+                                       L"C:\\UnzipLauncher.exe",
+                                       L"C:\\update.zip",
+                                       kTestRoot};
+    // Only on the drives given to the tests: another drive is never touched.
+    for (const wchar_t letter : EmptyDrives()) {
+        for (const wchar_t* pszDir : {L":\\Zof", L":\\UnzipLauncher-tests"}) {
+            paths.push_back(std::wstring(1, letter) + pszDir);
+        }
+    }
+    return paths;
+}
+
+bool IsProductPlace(const std::wstring& path)
+{
+    const auto endsWith = [&path](const std::wstring& end) {
+        return path.size() >= end.size() &&
+               CompareStringOrdinal(path.c_str() + path.size() - end.size(), -1, end.c_str(), -1,
+                                    TRUE) == CSTR_EQUAL;
+    };
+    return endsWith(L"\\IxaSetup.ini") || endsWith(L"\\Zof") || path == fixture::kManageDir ||
+           path == fixture::kProductDir;
+}
+
+ScopedEnv::~ScopedEnv()
+{
+    for (auto saved = m_saved.rbegin(); saved != m_saved.rend(); ++saved) {
+        const auto& [name, value, bWasSet] = *saved;
+        SetEnvironmentVariableW(name.c_str(), bWasSet ? value.c_str() : nullptr);
+    }
+}
+
+void ScopedEnv::Set(const wchar_t* name, const wchar_t* value)
+{
+    constexpr DWORD kValueChars = 32768;
+    std::vector<wchar_t> buffer(kValueChars, L'\0');
+    const DWORD cch = GetEnvironmentVariableW(name, buffer.data(), kValueChars);
+    const bool bWasSet = cch > 0 && cch < kValueChars;
+    m_saved.emplace_back(name, bWasSet ? buffer.data() : L"", bWasSet);
+    SetEnvironmentVariableW(name, value);
+}
+
+void SandboxTest::SetUp()
+{
+    // A death test's child runs within its parent's test, whose set-up
+    // stands; its current directory may even lie in a place removed here.
+    if (!GTEST_FLAG_GET(internal_run_death_test).empty()) {
+        return;
+    }
+    for (const std::wstring& path : CasePaths()) {
+        ASSERT_TRUE(RemoveTree(path)) << Utf8(path);
+    }
+    ResetLogNumbering();
+}
+
+void SandboxTest::TearDown()
+{
+    std::vector<std::wstring> paths = CasePaths();
+    paths.insert(paths.end(), m_owned.begin(), m_owned.end());
+    for (const std::wstring& path : paths) {
+        EXPECT_TRUE(RemoveTree(path)) << Utf8(path);
+    }
+    // The sample installation's parent, only when the tests made it.
+    for (const std::wstring& dir : {fixture::kManageDir, fixture::kProductDir}) {
+        RemoveDirectoryW(dir.substr(0, dir.rfind(L'\\')).c_str());
+    }
 }
 
 }  // namespace testfiles

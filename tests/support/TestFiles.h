@@ -1,6 +1,6 @@
-// Real files for the unit tests. The tests run in a throwaway Wine prefix
-// (scripts/wine-sandbox): C:\bin holds the test programs and is the current
-// directory; the other drives are those of scripts/lib/fixture.env.
+// Real files and the machine for the one test program: the unit tests and the
+// end-to-end cases. The Wine fixture (scripts/lib/fixture.env) or the runner
+// itself passes the drive layout on through the environment.
 #pragma once
 
 #include <windows.h>
@@ -9,11 +9,16 @@
 
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/Utf8.h"
 
 namespace testfiles {
+
+// Where the tests put what only needs to be some folder: one name nobody
+// would take for the product's.
+inline const std::wstring kTestRoot = L"C:\\UnzipLauncher-tests";
 
 // What the system writes into INI files: bytes, CRLF included.
 std::string ReadBytes(const std::wstring& path);
@@ -31,10 +36,10 @@ using UpdaterRecord = std::map<std::string, std::string>;
 UpdaterRecord ReadUpdaterRecord(const std::wstring& path);
 // What the stand-in records when started as the launcher must start it:
 // hidden, the raw command line ending in the two quoted arguments.
-UpdaterRecord ExpectedUpdaterRecord(const std::string& updater, const std::string& destination,
-                                    const std::string& package, const std::string& cwd);
+UpdaterRecord ExpectedUpdaterRecord(const std::wstring& updater, const std::wstring& destination,
+                                    const std::wstring& package, const std::wstring& cwd);
 
-// The prefix's layout, from the fixture: the letters of the empty drives
+// The prefix's layout, from the environment: the letters of the empty drives
 // (lower case), the drive without a medium ("d:") and the share
 // (\\srv\share, without a trailing backslash); each empty where the machine
 // has none.
@@ -44,42 +49,62 @@ std::wstring EmptyDrives();
 std::wstring LackingDrives(const std::wstring& letters);
 std::wstring NoMediumDrive();
 std::wstring FixtureShare();
-std::wstring SystemDir();
-std::wstring SetupFile();
-// The setup file from ANSI text, or as UTF-16LE with a byte-order mark.
-void WriteSetupFile(const std::string& text);
-void WriteSetupFileUtf16(const std::wstring& text);
 
-// A product directory: dir (ending in a backslash) with both marker libraries.
-void MakeProduct(const std::wstring& dir);
+// The system directory as this 32-bit program sees it (SysWOW64 under
+// WoW64), and the 64-bit one on 64-bit Windows (through Sysnative).
+std::wstring SystemDir();
+std::wstring NativeSystemDir();
+std::wstring SetupFile(const std::wstring& dir = SystemDir());
+// The setup file from ANSI text, or as UTF-16LE with a byte-order mark.
+void WriteSetupFile(const std::string& text, const std::wstring& dir = SystemDir());
+void WriteSetupFileUtf16(const std::wstring& text, const std::wstring& dir = SystemDir());
+
+// A product directory: dir (ending in a backslash) with the marker libraries.
+void MakeProduct(const std::wstring& dir,
+                 const std::vector<std::wstring>& markers = {L"Halvo.dll", L"Murtelan.dll"});
 
 // The folder of the running test program, with its trailing backslash.
 std::wstring OwnDir();
 
-// The shared places the tests write to and SandboxTest removes: the log, the
-// setup file, product folders on C: and the empty drives, a stale log and a
-// package beside the test program.
-std::vector<std::wstring> SharedPaths();
+// Every place a test may create, removed before and after each test; the
+// runner's guard refuses where any exists and its restore removes them all.
+std::vector<std::wstring> CasePaths();
+// Whether a place is the product's own, so that finding it suggests an
+// installed product.
+bool IsProductPlace(const std::wstring& path);
 
-// Why the tests must not run on this machine, or empty when they may: they
-// run only when told that this is a test machine (bTestMachine, from the
-// flag --test-machine), and never where any shared place exists before
-// them, since removing it might remove an installed product.
-std::wstring GuardProblem(bool bTestMachine);
+// Sets environment variables for one test and puts the earlier values back
+// when it goes.
+class ScopedEnv {
+public:
+    ScopedEnv() = default;
+    ~ScopedEnv();
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+    // Null value: the variable is removed.
+    void Set(const wchar_t* name, const wchar_t* value);
 
-// Removes after each test what the tests may have left in shared places.
+private:
+    std::vector<std::tuple<std::wstring, std::wstring, bool>> m_saved;
+};
+
+// Removes before and after each test what the tests may have left.
 class SandboxTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
     // Removed again when the test ends.
     void Own(const std::wstring& path) { m_owned.push_back(path); }
-    // Skips the test unless each of the letters is an empty drive it may use.
-    void RequireDrives(const std::wstring& csLetters);
 
 private:
-    void Clean();
     std::vector<std::wstring> m_owned;
 };
 
 }  // namespace testfiles
+
+// Skips the test, returning from the function it is written in, unless each
+// of the letters is an empty drive it may use. In SetUp, nothing after it
+// runs; GoogleTest then skips the body.
+#define REQUIRE_DRIVES(letters)                                                                   \
+    if (const std::wstring csLacking_ = ::testfiles::LackingDrives(letters); !csLacking_.empty()) \
+    GTEST_SKIP() << "needs the empty drives " << Utf8(csLacking_) << " of a test machine"

@@ -1,4 +1,4 @@
-#include "Machine.h"
+#include "support/Machine.h"
 
 #include <cwchar>
 
