@@ -10,28 +10,6 @@ namespace {
 
 class DiagLogTest : public SandboxTest {};
 
-TEST_F(DiagLogTest, NumbersEntriesFromZeroInSectionLog)
-{
-    WriteLog(L"IsZofixaPath succ[1]!");
-    WriteLog(L"\"C:\\Zof\\ZOFIXA\\download\\sorvane\" \"D:\\pkg\\update.zip\"");
-
-    EXPECT_EQ(ReadBytes(kLogFile),
-              "[LOG]\r\n"
-              "0=IsZofixaPath succ[1]!\r\n"
-              "1=\"C:\\Zof\\ZOFIXA\\download\\sorvane\" \"D:\\pkg\\update.zip\"\r\n");
-}
-
-TEST_F(DiagLogTest, FirstEntryRemovesEveryEntryOfEarlierRunsAndNothingElse)
-{
-    WriteBytes(kLogFile, "[OTHER]\r\nkeep=1\r\n[LOG]\r\n0=a\r\n1=b\r\n2=c\r\n[MORE]\r\nx=y\r\n");
-    WriteLog(L"GetZofixaPath com!");
-    WriteLog(L"GetZofixaPath no exists, path=C:\\Zof\\ZOFIXA\\");
-
-    EXPECT_EQ(ReadBytes(kLogFile),
-              "[OTHER]\r\nkeep=1\r\n[MORE]\r\nx=y\r\n[LOG]\r\n0=GetZofixaPath com!\r\n"
-              "1=GetZofixaPath no exists, path=C:\\Zof\\ZOFIXA\\\r\n");
-}
-
 TEST_F(DiagLogTest, EverySectionNamedLogGoesHoweverManyAndWhateverTheCase)
 {
     // Files edited by hand or by other tools do get a section twice; one

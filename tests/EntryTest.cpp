@@ -4,7 +4,6 @@
 #include <io.h>
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "framework/WinApp.h"
 #include "log/DiagLog.h"
@@ -17,17 +16,10 @@ using namespace testfiles;
 namespace {
 
 class EntryTest : public SandboxTest {};
-// A run hardens its process for good: it may only happen in a child.
-class EntryDeathTest : public SandboxTest {};
 
 BOOL FailingInit(HINSTANCE, HINSTANCE, LPWSTR, int)
 {
     return FALSE;
-}
-
-BOOL SucceedingInit(HINSTANCE, HINSTANCE, LPWSTR, int)
-{
-    return TRUE;
 }
 
 // Standard output goes to a file while fn runs; returns the bytes written.
@@ -64,20 +56,6 @@ TEST_F(EntryTest, FrameworkFailurePrintsEveryCharacterAndExitsWithOne)
               "\xE9\x94\x99\xE8\xAF\xAF: MFC "
               "\xE5\x88\x9D\xE5\xA7\x8B\xE5\x8C\x96\xE5\xA4\xB1\xE8\xB4\xA5\r\n");
     EXPECT_FALSE(Exists(kLogFile));
-}
-
-TEST_F(EntryDeathTest, InitialisedFrameworkGivesExitCodeZeroWhateverTheRun)
-{
-    // Exit code 0 and no output, or 1.
-    EXPECT_EXIT(
-        {
-            int exitCode = -1;
-            const std::string out = CaptureStdout([&] { exitCode = RunLauncher(&SucceedingInit); });
-            std::exit(exitCode == 0 && out.empty() ? 0 : 1);
-        },
-        ::testing::ExitedWithCode(0), "");
-    // No setup file here, so the run stops at the updater.
-    EXPECT_EQ(ReadBytes(kLogFile), "[LOG]\r\n0=GetRegManPath no exists, path=\\Quentabrix.exe\r\n");
 }
 
 TEST(WinAppTest, InitialisationSetsTheErrorModeAndSucceedsOnce)

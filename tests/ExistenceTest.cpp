@@ -58,7 +58,6 @@ TEST_F(ExistenceTest, ForwardSlashesAndSharesAreFound)
         GTEST_SKIP() << "needs the share of a test machine";
     }
     Touch(share + L"\\Zof\\Mgr\\Quentabrix.exe");
-    Own(share + L"\\Zof");
     EXPECT_TRUE(IsExistingFile(share + L"\\Zof\\Mgr\\Quentabrix.exe"));
     std::wstring slashed = share + L"/Zof/Mgr\\Quentabrix.exe";
     slashed[0] = slashed[1] = L'/';

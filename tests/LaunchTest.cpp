@@ -1,8 +1,5 @@
 #include "launcher/LaunchAndWait.h"
 
-#include "discovery/Discovery.h"
-#include "launcher/UnzipLauncher.h"
-#include "log/DiagLog.h"
 #include "platform/ScopedHandle.h"
 #include "support/LogTexts.h"
 #include "support/TestFiles.h"
@@ -30,33 +27,7 @@ protected:
     }
 
     ScopedEnv m_env;
-
-    // The folder the tests run in, as the stand-in records it.
-    static std::wstring CurrentDir() { return RemoveTrailingBackslashes(OwnDir()); }
-
-    static ULONGLONG LastWrite(const std::wstring& path)
-    {
-        WIN32_FILE_ATTRIBUTE_DATA data = {};
-        EXPECT_TRUE(GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data));
-        return (static_cast<ULONGLONG>(data.ftLastWriteTime.dwHighDateTime) << 32) |
-               data.ftLastWriteTime.dwLowDateTime;
-    }
 };
-
-TEST_F(LaunchTest, StartsHiddenWithTheExactParametersAndWaitsUntilTheUpdaterEnds)
-{
-    m_env.Set(L"FAKE_UPDATER_SLEEP_MS", L"1500");
-    const ULONGLONG start = GetTickCount64();
-    EXPECT_EQ(
-        LaunchAndWait(OwnDir() + L"FakeUpdater.exe",
-                      L"\"E:\\Zof\\My Product\\download\\sorvane\" \"C:\\pkg dir\\update.zip\""),
-        L"");
-    EXPECT_GE(GetTickCount64() - start, 1400u);
-    EXPECT_EQ(ReadUpdaterRecord(kRecord),
-              ExpectedUpdaterRecord(OwnDir() + L"FakeUpdater.exe",
-                                    L"E:\\Zof\\My Product\\download\\sorvane",
-                                    L"C:\\pkg dir\\update.zip", CurrentDir()));
-}
 
 TEST_F(LaunchTest, UpdaterThatCannotStartFailsQuietly)
 {
@@ -115,40 +86,6 @@ TEST_F(LaunchTest, AStartWithoutAProcessIsNoStartAndTheRecordIsAsTheShellNeedsIt
     EXPECT_EQ(g_seiSeen.lpIDList, nullptr);
     EXPECT_EQ(g_seiSeen.lpClass, nullptr);
     EXPECT_EQ(g_seiSeen.hkeyClass, nullptr);
-}
-
-TEST_F(LaunchTest, ConstructionRemovesTheStaleLogBesideTheProgram)
-{
-    WriteBytes(OwnDir() + L"log.ini", "[LOG]\r\n0=old\r\n");
-    WriteBytes(kLogFile, "[LOG]\r\n0=old\r\n");
-    CUnzipLauncher launcher;
-    EXPECT_FALSE(Exists(OwnDir() + L"log.ini"));
-    EXPECT_TRUE(Exists(kLogFile));  // the diagnostic log lies elsewhere
-    EXPECT_EQ(launcher.ZofixaPath(), L"");
-}
-
-TEST_F(LaunchTest, SuccessfulRunRecordsTheProductAndLogsAfterTheUpdatersLastWrite)
-{
-    MakeDirs(L"E:\\Zof\\Mgr");
-    ASSERT_TRUE(
-        CopyFileW((OwnDir() + L"FakeUpdater.exe").c_str(), L"E:\\Zof\\Mgr\\Quentabrix.exe", FALSE));
-    MakeProduct(L"E:\\Zof\\My Product\\");
-    WriteSetupFile("[MANAGE]\r\nPATH=E:\\Zof\\Mgr\\\\\r\n[ZOFIXA]\r\nPATH=E:\\Zof\\My Product\r\n");
-    Touch(OwnDir() + L"update.zip");
-    m_env.Set(L"FAKE_UPDATER_SLEEP_MS", L"500");
-
-    CUnzipLauncher launcher;
-    EXPECT_EQ(launcher.UnzipPack(), 1);
-
-    const std::wstring destination = L"E:\\Zof\\My Product\\download\\sorvane";
-    const std::wstring package = OwnDir() + L"update.zip";
-    EXPECT_EQ(ReadBytes(kLogFile), LogBytes({kSucc1, Parameters(destination, package)}));
-    EXPECT_EQ(launcher.ZofixaPath(), L"E:\\Zof\\My Product\\");
-    EXPECT_EQ(
-        ReadUpdaterRecord(kRecord),
-        ExpectedUpdaterRecord(L"E:\\Zof\\Mgr\\Quentabrix.exe", destination, package, CurrentDir()));
-    // The updater's last write came before the parameter entry.
-    EXPECT_LE(LastWrite(kRecord), LastWrite(kLogFile));
 }
 
 }  // namespace

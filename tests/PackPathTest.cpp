@@ -11,12 +11,6 @@ namespace {
 
 class PackPathTest : public SandboxTest {};
 
-TEST_F(PackPathTest, OwnDirectoryEndsInBackslashAndLogsNothing)
-{
-    EXPECT_EQ(GetUnzipPackPath(), OwnDir());
-    EXPECT_FALSE(Exists(kLogFile));
-}
-
 TEST_F(PackPathTest, ModulePathThatFillsTheBufferIsAFailure)
 {
     wchar_t full[MAX_PATH] = {};

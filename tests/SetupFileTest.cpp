@@ -22,21 +22,6 @@ TEST_F(SetupFileTest, SystemDirectoryThatDoesNotFitIsAFailedCall)
     EXPECT_EQ(SetupFilePath(cch + 1), systemDir + L"\\IxaSetup.ini");
 }
 
-TEST_F(SetupFileTest, ManagementDirectoryEndsInExactlyOneBackslash)
-{
-    // No setup file, no section, no key, an empty value: all the same.
-    EXPECT_EQ(GetRegManPath(), L"\\");
-    WriteSetupFile("[ZOFIXA]\r\nPATH=E:\\Zof\r\n");
-    EXPECT_EQ(GetRegManPath(), L"\\");
-    WriteSetupFile("[MANAGE]\r\nPATH=\r\n");
-    EXPECT_EQ(GetRegManPath(), L"\\");
-
-    WriteSetupFile("[MANAGE]\r\nPATH=E:\\Program Files\\Mgr\r\n");
-    EXPECT_EQ(GetRegManPath(), L"E:\\Program Files\\Mgr\\");
-    WriteSetupFile("[MANAGE]\r\nPATH=E:\\Mgr\\\\\\\r\n");
-    EXPECT_EQ(GetRegManPath(), L"E:\\Mgr\\");
-}
-
 TEST_F(SetupFileTest, ReaderCutsValuesToTheBuffer)
 {
     const std::wstring file = SetupFile();
@@ -51,21 +36,6 @@ TEST_F(SetupFileTest, ReaderCutsValuesToTheBuffer)
     WriteSetupFile("[ZOFIXA]\r\nPATH=" + std::string(kZofixaBufferChars - 1, 'y') + "\r\n");
     EXPECT_EQ(ReadSetupPath(file, L"ZOFIXA", L"", kZofixaBufferChars),
               std::wstring(kZofixaBufferChars - 1, L'y'));
-}
-
-TEST_F(SetupFileTest, ReadsUtf16SetupFileWithByteOrderMark)
-{
-    WriteSetupFileUtf16(L"[ZOFIXA]\r\nPATH=E:\\Z\u00F6f \u4E2D\u6587\\ZOFIXA\r\n");
-    EXPECT_EQ(ReadSetupPath(SetupFile(), L"ZOFIXA", L"C:\\Zof\\ZOFIXA", kZofixaBufferChars),
-              L"E:\\Z\u00F6f \u4E2D\u6587\\ZOFIXA");
-}
-
-TEST_F(SetupFileTest, SetupFileThatIsADirectoryGivesTheDefaults)
-{
-    MakeDirs(SetupFile());
-    EXPECT_EQ(GetRegManPath(), L"\\");
-    EXPECT_EQ(ReadSetupPath(SetupFile(), L"ZOFIXA", L"C:\\Zof\\ZOFIXA", kZofixaBufferChars),
-              L"C:\\Zof\\ZOFIXA");
 }
 
 }  // namespace

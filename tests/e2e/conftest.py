@@ -9,20 +9,11 @@ pytest.register_assert_rewrite("harness")
 from harness import FIXTURE, Sandbox  # noqa: E402
 
 
-@pytest.fixture(scope="session")
-def _closing():
-    """Prefixes being removed in the background, waited for at the end."""
-    closing = []
-    yield closing
-    for process in closing:
-        process.wait()
-
-
 @pytest.fixture
-def sandbox(tmp_path, _closing):
+def sandbox(tmp_path):
     box = Sandbox(tmp_path)
     yield box
-    _closing.append(box.close())
+    box.close()
 
 
 @dataclass

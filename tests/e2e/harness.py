@@ -11,7 +11,6 @@ import os
 import re
 import shlex
 import subprocess
-import time
 from dataclasses import dataclass
 from pathlib import Path, PureWindowsPath
 
@@ -69,13 +68,6 @@ def _prefix_lib_command(*command):
             *command]
 
 
-def _prefix_lib(*command):
-    """Calls a function of scripts/lib/wine-prefix.sh and returns its output."""
-    done = subprocess.run(_prefix_lib_command(*command), check=True,
-                          stdout=subprocess.PIPE, text=True)
-    return done.stdout.strip()
-
-
 def ansi(text):
     """Text as the system's profile writer stores it: Wine writes a new INI
     file in the ANSI code page (1252 in the tests' locale), with "?" for
@@ -83,12 +75,10 @@ def ansi(text):
     return text.encode("cp1252", errors="replace")
 
 
-def log_file(entries, before=b""):
-    """The exact bytes of c:\\log.ini: [LOG] with entries numbered from 0
-    (a list of texts) or given as (key, text) pairs."""
-    pairs = [e if isinstance(e, tuple) else (str(i), e) for i, e in enumerate(entries)]
-    return before + b"[LOG]\r\n" + b"".join(
-        ansi(key) + b"=" + ansi(text) + b"\r\n" for key, text in pairs)
+def log_file(entries):
+    """The exact bytes of c:\\log.ini: [LOG] with entries numbered from 0."""
+    return b"[LOG]\r\n" + b"".join(
+        ansi(f"{i}={text}") + b"\r\n" for i, text in enumerate(entries))
 
 
 def params(destination, package):
@@ -100,7 +90,6 @@ class Run:
     exit_code: int
     stdout: bytes
     stderr: str
-    seconds: float
 
     def window_attempts(self):
         return [line for line in self.stderr.splitlines() if WINDOW_ATTEMPT in line]
@@ -112,7 +101,8 @@ class Sandbox:
 
     def __init__(self, workdir):
         self.workdir = Path(workdir)
-        self.prefix = Path(_prefix_lib("ul_new_prefix", "win32"))
+        self.prefix = Path(subprocess.run(_prefix_lib_command("ul_new_prefix", "win32"), check=True,
+                                          stdout=subprocess.PIPE, text=True).stdout.strip())
         self.updaters = []
         self.env = {k: v for k, v in os.environ.items()
                     if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
@@ -127,11 +117,9 @@ class Sandbox:
                        stderr=subprocess.DEVNULL)
 
     def close(self):
-        """Starts ending the prefix's processes and removing it, which takes
-        most of a second; the caller waits for the returned process."""
-        return subprocess.Popen(_prefix_lib_command("ul_drop_prefix", str(self.prefix)),
-                                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                stderr=subprocess.DEVNULL)
+        """Ends the prefix's processes and removes it."""
+        subprocess.run(_prefix_lib_command("ul_drop_prefix", str(self.prefix)), check=True,
+                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL)
 
     def host(self, path):
         """The Linux path of a Windows path such as C:\\a\\b."""
@@ -160,7 +148,6 @@ class Sandbox:
         reporting every window attempt."""
         run_env = {**self.env, "WINEDEBUG": "err+winediag", **(env or {})}
         stdout, stderr = self.workdir / "stdout", self.workdir / "stderr"
-        started = time.monotonic()
         # Files, not pipes: an updater left running keeps a pipe open.
         with open(stdout, "wb") as out, open(stderr, "wb") as err:
             process = subprocess.Popen(["wine", exe], cwd=self.host(exe).parent,
@@ -171,8 +158,7 @@ class Sandbox:
             except subprocess.TimeoutExpired:
                 process.kill()
                 raise AssertionError(f"the launcher still runs after {RUN_TIMEOUT} s")
-        return Run(code, stdout.read_bytes(), stderr.read_text(errors="replace"),
-                   time.monotonic() - started)
+        return Run(code, stdout.read_bytes(), stderr.read_text(errors="replace"))
 
     def log(self):
         """c:\\log.ini as bytes, or None when there is no such file."""

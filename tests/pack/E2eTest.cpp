@@ -20,7 +20,9 @@ std::wstring ParentOf(const std::wstring& csPath)
     return csPath.substr(0, at == 2 && csPath[1] == L':' ? 3 : at);
 }
 
-std::wstring LauncherIn(const std::wstring& csDir)
+}  // namespace
+
+std::wstring PlaceLauncher(const std::wstring& csDir)
 {
     MakeDirs(csDir);
     const std::wstring csFolder = csDir.back() == L'\\' ? csDir : csDir + L"\\";
@@ -29,7 +31,6 @@ std::wstring LauncherIn(const std::wstring& csDir)
     WriteBytes(csFolder + L"update.zip", kEmptyZip);
     return csPath;
 }
-}  // namespace
 
 std::wstring Installation::GetParameters() const
 {
@@ -64,7 +65,7 @@ Installation InstallSample(const std::wstring& csSetupDir, const std::wstring& c
     MakeProduct(installation.csProduct);
     installation.csUpdater = fixture::kManageDir + L"\\" + kUpdater;
     EXPECT_TRUE(CopyProgram(csProgram, installation.csUpdater));
-    installation.csLauncher = LauncherIn(installation.csFolder);
+    installation.csLauncher = PlaceLauncher(installation.csFolder);
     installation.csPackage = installation.csFolder + L"\\update.zip";
     installation.csDestination = installation.csProduct + L"download\\sorvane";
     return installation;
@@ -89,11 +90,6 @@ void E2eTest::RemoveUpdater(const std::wstring& csPath)
 {
     EXPECT_TRUE(DeleteFileW(csPath.c_str()));
     DeleteFileW(RecordPath(csPath).c_str());
-}
-
-std::wstring E2eTest::PlaceLauncher(const std::wstring& csDir)
-{
-    return LauncherIn(csDir);
 }
 
 Installation E2eTest::Install(const std::wstring& csSetupDir, const std::wstring& csProgram)

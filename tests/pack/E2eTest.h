@@ -56,8 +56,6 @@ protected:
     std::wstring PlaceUpdater(const std::wstring& csDir,
                               const std::wstring& csProgram = kUpdater32);
     void RemoveUpdater(const std::wstring& csPath);
-    // UnzipLauncher.exe with update.zip beside it in csDir; returns its path.
-    std::wstring PlaceLauncher(const std::wstring& csDir);
     Installation Install(const std::wstring& csSetupDir = testfiles::SystemDir(),
                          const std::wstring& csProgram = kUpdater32);
 
@@ -83,6 +81,8 @@ protected:
 void WriteSetup(const std::optional<std::wstring>& manage,
                 const std::optional<std::wstring>& zofixa,
                 const std::wstring& csDir = testfiles::SystemDir());
+// UnzipLauncher.exe with update.zip beside it in csDir; returns its path.
+std::wstring PlaceLauncher(const std::wstring& csDir);
 // csProgram from beside this one copied to csPath; false when it failed.
 bool CopyProgram(const std::wstring& csProgram, const std::wstring& csPath);
 // Lays the sample installation out (the fixture's folders, the setup file

@@ -62,17 +62,7 @@ bool CJournal::Append(const std::vector<std::wstring>& fields)
 std::vector<std::vector<std::wstring>> CJournal::ReadEntries() const
 {
     std::vector<std::vector<std::wstring>> entries;
-    const ScopedHandle file(CreateFileW(GetPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.IsValid()) {
-        return entries;
-    }
-    std::string bytes;
-    char chunk[4096] = {};
-    DWORD cbRead = 0;
-    while (ReadFile(file.Get(), chunk, sizeof(chunk), &cbRead, nullptr) && cbRead > 0) {
-        bytes.append(chunk, cbRead);
-    }
+    const std::string bytes = testfiles::ReadBytes(GetPath());
     // A line cut short by a kill has no newline: its change was never made.
     size_t at = 0;
     for (size_t end; (end = bytes.find('\n', at)) != std::string::npos; at = end + 1) {

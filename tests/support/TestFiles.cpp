@@ -249,6 +249,9 @@ std::vector<std::wstring> CasePaths()
                                        L"C:\\UnzipLauncher.exe",
                                        L"C:\\update.zip",
                                        kTestRoot};
+    if (!FixtureShare().empty()) {
+        paths.push_back(FixtureShare() + L"\\Zof");
+    }
     // Only on the drives given to the tests: another drive is never touched.
     for (const wchar_t letter : EmptyDrives()) {
         for (const wchar_t* pszDir : {L":\\Zof", L":\\UnzipLauncher-tests"}) {
@@ -302,9 +305,7 @@ void SandboxTest::SetUp()
 
 void SandboxTest::TearDown()
 {
-    std::vector<std::wstring> paths = CasePaths();
-    paths.insert(paths.end(), m_owned.begin(), m_owned.end());
-    for (const std::wstring& path : paths) {
+    for (const std::wstring& path : CasePaths()) {
         EXPECT_TRUE(RemoveTree(path)) << Utf8(path);
     }
     // The sample installation's parent, only when the tests made it.

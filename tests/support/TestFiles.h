@@ -93,11 +93,6 @@ class SandboxTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
-    // Removed again when the test ends.
-    void Own(const std::wstring& path) { m_owned.push_back(path); }
-
-private:
-    std::vector<std::wstring> m_owned;
 };
 
 }  // namespace testfiles
