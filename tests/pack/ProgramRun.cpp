@@ -18,6 +18,7 @@ struct JobProcesses {
 struct WindowSearch {
     std::vector<DWORD> pids;
     std::wstring* found;
+    HWND hWnd;
 };
 
 BOOL CALLBACK CollectWindow(HWND hWnd, LPARAM lParam)
@@ -35,6 +36,7 @@ BOOL CALLBACK CollectWindow(HWND hWnd, LPARAM lParam)
     GetClassNameW(hWnd, szClass, kTextChars);
     GetWindowTextW(hWnd, szTitle, kTextChars);
     *search->found = std::wstring(szClass) + L" '" + szTitle + L"'";
+    search->hWnd = hWnd;
     return FALSE;
 }
 
@@ -72,11 +74,14 @@ std::wstring EnvironmentBlock(const EnvPairs& env)
 
 }  // namespace
 
-std::wstring FindVisibleWindow(const std::vector<DWORD>& pids)
+std::wstring FindVisibleWindow(const std::vector<DWORD>& pids, HWND* phWnd)
 {
     std::wstring csWindow;
-    WindowSearch search = {pids, &csWindow};
+    WindowSearch search = {pids, &csWindow, nullptr};
     EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
+    if (phWnd != nullptr) {
+        *phWnd = search.hWnd;
+    }
     return csWindow;
 }
 
@@ -85,7 +90,10 @@ void CaptureEnvironment()
     g_environment.clear();
     wchar_t* pszBlock = GetEnvironmentStringsW();
     for (const wchar_t* psz = pszBlock; psz && *psz; psz += wcslen(psz) + 1) {
-        g_environment.emplace_back(psz);
+        // The stand-in's settings are each case's own, never the caller's.
+        if (std::wcsncmp(psz, L"FAKE_UPDATER_", 13) != 0) {
+            g_environment.emplace_back(psz);
+        }
     }
     FreeEnvironmentStringsW(pszBlock);
 }

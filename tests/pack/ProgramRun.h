@@ -25,11 +25,12 @@ struct ProgramOutcome {
 using EnvPairs = std::vector<std::pair<std::wstring, std::wstring>>;
 
 // "<class> '<title>'" of a visible top-level window of one of the processes
-// pids, or empty when none has one.
-std::wstring FindVisibleWindow(const std::vector<DWORD>& pids);
+// pids, or empty when none has one; phWnd receives the window.
+std::wstring FindVisibleWindow(const std::vector<DWORD>& pids, HWND* phWnd = nullptr);
 
-// Takes this process's environment as every program started from now on
-// gets it, whatever a test sets in this process afterwards.
+// Takes this process's environment, less the updater stand-in's settings, as
+// every program started from now on gets it, whatever a test sets in this
+// process afterwards.
 void CaptureEnvironment();
 
 class CProgramRun {

@@ -88,6 +88,23 @@ std::wstring DisplayProblem()
     return csFound.empty() ? L"a window of its own was made but not found visible" : L"";
 }
 
+// A window of this program's own, shown by the launcher's code that a unit
+// test calls, fails the running test and is closed, so that nothing waits
+// for it to be answered.
+DWORD WINAPI WatchOwnWindows(LPVOID)
+{
+    for (;;) {
+        Sleep(50);
+        HWND hWnd = nullptr;
+        const std::wstring csWindow = FindVisibleWindow({GetCurrentProcessId()}, &hWnd);
+        if (hWnd != nullptr) {
+            ADD_FAILURE() << "a visible window of the launcher's code: " << Utf8(csWindow);
+            PostMessageW(hWnd, WM_CLOSE, 0, 0);
+            Sleep(1000);
+        }
+    }
+}
+
 // Drive letters for the cases where the Wine fixture gave none: each free
 // letter of the fixture's, mapped to a folder of its own. Returns the letters
 // that show files.
@@ -236,6 +253,7 @@ int main(int argc, char** argv)
     }
     // What every program the cases start gets, whatever a test sets later.
     CaptureEnvironment();
+    const ScopedHandle watch(CreateThread(nullptr, 0, WatchOwnWindows, nullptr, 0, nullptr));
 
     const int nExitCode = RUN_ALL_TESTS();
     const bool bRestored = Restore(journal);
