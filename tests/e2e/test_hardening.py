@@ -26,12 +26,6 @@ def first(lines, text):
     return next(i for i, line in enumerate(lines) if text in line)
 
 
-def loaded_dlls(stderr):
-    """Every module Wine's +loaddll trace reports loaded, as a Windows path."""
-    return [line.split('Loaded L"', 1)[1].split('"', 1)[0].replace("\\\\", "\\")
-            for line in stderr.splitlines() if "trace:loaddll" in line and 'Loaded L"' in line]
-
-
 def test_defences_come_between_initialisation_and_the_first_act(sandbox, installed):
     run = sandbox.run(installed.launcher, env=TRACE)
     check_run(sandbox, run,
@@ -56,13 +50,13 @@ def test_defences_come_between_initialisation_and_the_first_act(sandbox, install
 
 def module_names(lines):
     """The file names of the modules Wine's +loaddll lines report loaded."""
-    return {PureWindowsPath(path).name.lower() for path in loaded_dlls("\n".join(lines))}
+    return {PureWindowsPath(line.split('Loaded L"', 1)[1].split('"', 1)[0]).name.lower()
+            for line in lines if "trace:loaddll" in line and 'Loaded L"' in line}
 
 
 def test_the_early_stop_loads_nothing_an_empty_program_does_not(sandbox, installed):
-    empty = sandbox.host("C:\\bin\\EmptyProgram.exe")
-    empty.parent.mkdir(parents=True, exist_ok=True)
-    shutil.copyfile(BIN / "EmptyProgram.exe", empty)
+    # Beside the programs the sample installation was laid out with.
+    shutil.copyfile(BIN / "EmptyProgram.exe", sandbox.host("C:\\bin\\EmptyProgram.exe"))
     floor = sandbox.run("C:\\bin\\EmptyProgram.exe", env=LOADDLL)
     assert floor.exit_code == 0
     floor_modules = module_names(floor.stderr.splitlines())

@@ -2,7 +2,6 @@
 // file that is no file. Each run ends with exit code 0 and logs only what it
 // always logs.
 #include "E2eTest.h"
-#include "support/LogTexts.h"
 
 using namespace logtexts;
 using namespace testfiles;

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cwctype>
 
-#include "support/LogTexts.h"
 #include "support/Machine.h"
 
 using namespace logtexts;

@@ -3,10 +3,8 @@
 // both is asserted, not a whole module list (Wine's own DLLs live outside
 // the system folder; security products inject DLLs on Windows).
 #include "E2eTest.h"
-#include "support/LogTexts.h"
 
 #include <algorithm>
-#include <cwctype>
 
 using namespace logtexts;
 using namespace testfiles;
@@ -20,11 +18,14 @@ const wchar_t* const kPlantedNames[] = {
     L"advapi32.dll", L"gdi32.dll",    L"imm32.dll",  L"sechost.dll", L"shcore.dll", L"shell32.dll",
     L"shlwapi.dll",  L"ucrtbase.dll", L"user32.dll", L"version.dll", L"win32u.dll", L"zlib1.dll"};
 
-std::wstring Lower(std::wstring csText)
+// Whether a load's path, compared in lower case, passes fnTest.
+template <typename Fn>
+bool IsAnyLoad(const std::vector<std::wstring>& loads, Fn fnTest)
 {
-    std::transform(csText.begin(), csText.end(), csText.begin(),
-                   [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
-    return csText;
+    return std::any_of(loads.begin(), loads.end(), [&fnTest](std::wstring csPath) {
+        CharLowerBuffW(&csPath[0], static_cast<DWORD>(csPath.size()));
+        return fnTest(csPath);
+    });
 }
 
 class DllLoadCases : public E2eTest {
@@ -48,19 +49,18 @@ protected:
         return loads;
     }
 
-    static bool IsLoadedFrom(const std::vector<std::wstring>& loads, const std::wstring& csDir)
+    static bool IsLoadedFrom(const std::vector<std::wstring>& loads, std::wstring csDir)
     {
-        const std::wstring csPrefix = Lower(csDir + L"\\");
-        return std::any_of(loads.begin(), loads.end(), [&csPrefix](const std::wstring& csPath) {
-            return Lower(csPath).rfind(csPrefix, 0) == 0;
+        CharLowerBuffW(&csDir[0], static_cast<DWORD>(csDir.size()));
+        return IsAnyLoad(loads, [&csDir](const std::wstring& csPath) {
+            return csPath.rfind(csDir + L"\\", 0) == 0;
         });
     }
 
     static bool IsShellLoaded(const std::vector<std::wstring>& loads)
     {
-        return std::any_of(loads.begin(), loads.end(), [](const std::wstring& csPath) {
-            const std::wstring csLower = Lower(csPath);
-            return csLower.size() >= 12 && csLower.substr(csLower.size() - 12) == L"\\shell32.dll";
+        return IsAnyLoad(loads, [](const std::wstring& csPath) {
+            return csPath.size() >= 12 && csPath.substr(csPath.size() - 12) == L"\\shell32.dll";
         });
     }
 };

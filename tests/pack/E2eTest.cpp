@@ -1,7 +1,6 @@
 #include "E2eTest.h"
 
 #include "Fixture.h"
-#include "support/LogTexts.h"
 #include "support/Utf8.h"
 
 using namespace testfiles;
@@ -30,11 +29,6 @@ std::wstring PlaceLauncher(const std::wstring& csDir)
     EXPECT_TRUE(CopyProgram(L"UnzipLauncher.exe", csPath)) << Utf8(csPath);
     WriteBytes(csFolder + L"update.zip", kEmptyZip);
     return csPath;
-}
-
-std::wstring Installation::GetParameters() const
-{
-    return logtexts::Parameters(csDestination, csPackage);
 }
 
 void WriteSetup(const std::optional<std::wstring>& manage,

@@ -6,12 +6,12 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "ProgramRun.h"
+#include "support/LogTexts.h"
 #include "support/TestFiles.h"
 
 namespace e2e {
@@ -43,7 +43,7 @@ struct Installation {
     std::wstring csDestination;  // what the updater must receive first
 
     Started GetStarted() const { return {csUpdater, csDestination, csPackage, csFolder}; }
-    std::wstring GetParameters() const;
+    std::wstring GetParameters() const { return logtexts::Parameters(csDestination, csPackage); }
 };
 
 class E2eTest : public testfiles::SandboxTest {

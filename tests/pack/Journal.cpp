@@ -2,23 +2,12 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "platform/ScopedHandle.h"
 #include "support/TestFiles.h"
-#include "support/Utf8.h"
 
 namespace {
-
-std::wstring FromUtf8(const std::string& text)
-{
-    if (text.empty()) {
-        return std::wstring();
-    }
-    const int cch =
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(cch), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], cch);
-    return out;
-}
 
 // The newest definition of csDrive ("E:") names the folder csTarget.
 bool IsDriveDefinedAs(const std::wstring& csDrive, const std::wstring& csTarget)
@@ -42,45 +31,41 @@ bool CJournal::IsLeftOver() const
     return testfiles::Exists(GetPath());
 }
 
-bool CJournal::Append(const std::vector<std::wstring>& fields)
+bool CJournal::Append(const Entry& entry)
 {
-    std::wstring csLine;
-    for (const std::wstring& csField : fields) {
-        csLine += (csLine.empty() ? L"" : L"\t") + csField;
-    }
-    const std::string bytes = Utf8(csLine + L"\n");
+    // UTF-16, as the paths are.
+    const std::wstring csLine =
+        entry.csKind + L"\t" + entry.csFirst + L"\t" + entry.csSecond + L"\n";
     const ScopedHandle file(CreateFileW(GetPath().c_str(), FILE_APPEND_DATA, FILE_SHARE_READ,
                                         nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const DWORD cb = static_cast<DWORD>(csLine.size() * sizeof(wchar_t));
     DWORD cbWritten = 0;
     // On the disk before the change it describes is made.
-    return file.IsValid() &&
-           WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &cbWritten,
-                     nullptr) &&
-           cbWritten == bytes.size() && FlushFileBuffers(file.Get());
+    return file.IsValid() && WriteFile(file.Get(), csLine.data(), cb, &cbWritten, nullptr) &&
+           cbWritten == cb && FlushFileBuffers(file.Get());
 }
 
-std::vector<std::vector<std::wstring>> CJournal::ReadEntries() const
+std::vector<CJournal::Entry> CJournal::ReadEntries() const
 {
-    std::vector<std::vector<std::wstring>> entries;
     const std::string bytes = testfiles::ReadBytes(GetPath());
+    std::wstring csText(bytes.size() / sizeof(wchar_t), L'\0');
+    std::copy(bytes.begin(), bytes.begin() + csText.size() * sizeof(wchar_t),
+              reinterpret_cast<char*>(&csText[0]));
+    std::vector<Entry> entries;
     // A line cut short by a kill has no newline: its change was never made.
-    size_t at = 0;
-    for (size_t end; (end = bytes.find('\n', at)) != std::string::npos; at = end + 1) {
-        const std::wstring csLine = FromUtf8(bytes.substr(at, end - at));
-        std::vector<std::wstring> fields;
-        size_t from = 0;
-        for (size_t tab; (tab = csLine.find(L'\t', from)) != std::wstring::npos; from = tab + 1) {
-            fields.push_back(csLine.substr(from, tab - from));
-        }
-        fields.push_back(csLine.substr(from));
-        entries.push_back(fields);
+    for (size_t at = 0, end; (end = csText.find(L'\n', at)) != std::wstring::npos; at = end + 1) {
+        const std::wstring csLine = csText.substr(at, end - at);
+        const size_t first = csLine.find(L'\t');
+        const size_t second = csLine.find(L'\t', first + 1);
+        entries.push_back({csLine.substr(0, first), csLine.substr(first + 1, second - first - 1),
+                           csLine.substr(second + 1)});
     }
     return entries;
 }
 
 bool CJournal::Begin()
 {
-    return Append({L"begun"});
+    return Append({L"begun", L"", L""});
 }
 
 bool CJournal::Saved(const std::wstring& csPath)
@@ -99,38 +84,33 @@ bool CJournal::Drive(const std::wstring& csDrive, const std::wstring& csTarget)
 
 bool CJournal::Restore(std::vector<std::wstring>& report)
 {
-    const std::vector<std::vector<std::wstring>> entries = ReadEntries();
+    const std::vector<Entry> entries = ReadEntries();
     bool bRestored = true;
     for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
-        const std::vector<std::wstring>& fields = *entry;
-        const std::wstring& csKind = fields[0];
-        if (csKind == L"begun") {
-            continue;
-        }
-        if (csKind == L"saved" && fields.size() == 3) {
+        bool bUndone = true;
+        const std::wstring& csFirst = entry->csFirst;
+        const std::wstring& csSecond = entry->csSecond;
+        if (entry->csKind == L"saved") {
             // Set aside only when the kill came after the move.
-            if (testfiles::Exists(fields[2])) {
-                const bool bBack = testfiles::RemoveTree(fields[1]) &&
-                                   MoveFileExW(fields[2].c_str(), fields[1].c_str(),
-                                               MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH);
-                report.push_back((bBack ? L"put back " : L"could not put back ") + fields[1]);
-                bRestored = bRestored && bBack;
+            if (testfiles::Exists(csSecond)) {
+                bUndone = testfiles::RemoveTree(csFirst) &&
+                          MoveFileExW(csSecond.c_str(), csFirst.c_str(),
+                                      MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH);
+                report.push_back((bUndone ? L"put back " : L"could not put back ") + csFirst);
             }
-        } else if (csKind == L"drive" && fields.size() == 3) {
+        } else if (entry->csKind == L"drive") {
             // Only our own definition, and only if the kill came after it.
-            if (IsDriveDefinedAs(fields[1], fields[2])) {
-                const bool bRemoved =
-                    DefineDosDeviceW(DDD_REMOVE_DEFINITION | DDD_EXACT_MATCH_ON_REMOVE,
-                                     fields[1].c_str(), fields[2].c_str());
+            if (IsDriveDefinedAs(csFirst, csSecond)) {
+                bUndone = DefineDosDeviceW(DDD_REMOVE_DEFINITION | DDD_EXACT_MATCH_ON_REMOVE,
+                                           csFirst.c_str(), csSecond.c_str());
                 report.push_back(
-                    (bRemoved ? L"removed the drive " : L"could not remove the drive ") +
-                    fields[1]);
-                bRestored = bRestored && bRemoved;
+                    (bUndone ? L"removed the drive " : L"could not remove the drive ") + csFirst);
             }
-        } else {
-            report.push_back(L"not understood: " + fields[0]);
-            bRestored = false;
+        } else if (entry->csKind != L"begun") {
+            report.push_back(L"not understood: " + entry->csKind);
+            bUndone = false;
         }
+        bRestored = bRestored && bUndone;
     }
     if (bRestored) {
         DeleteFileW(GetPath().c_str());

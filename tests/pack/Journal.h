@@ -34,8 +34,12 @@ public:
     std::wstring GetPath() const { return m_csDir + L"journal.txt"; }
 
 private:
-    bool Append(const std::vector<std::wstring>& fields);
-    std::vector<std::vector<std::wstring>> ReadEntries() const;
+    // One line: what was done, and the two paths it concerns.
+    struct Entry {
+        std::wstring csKind, csFirst, csSecond;
+    };
+    bool Append(const Entry& entry);
+    std::vector<Entry> ReadEntries() const;
 
     std::wstring m_csDir;
     int m_nSaved = 0;

@@ -1,7 +1,6 @@
 // The diagnostic log c:\log.ini: one run per log, other sections kept, the
 // stale log.ini beside the launcher, and a log that cannot be written.
 #include "E2eTest.h"
-#include "support/LogTexts.h"
 
 using namespace logtexts;
 using namespace testfiles;

@@ -7,7 +7,6 @@
 
 #include "E2eTest.h"
 #include "Fixture.h"
-#include "support/LogTexts.h"
 #include "support/Machine.h"
 
 using namespace logtexts;

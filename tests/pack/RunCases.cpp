@@ -1,7 +1,6 @@
 // The run from start to exit: the typical success, each way it stops, and
 // the wait for the updater.
 #include "E2eTest.h"
-#include "support/LogTexts.h"
 #include "support/Machine.h"
 
 using namespace logtexts;

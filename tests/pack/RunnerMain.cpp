@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -34,12 +35,8 @@ void Say(const std::string& csLine)
 
 bool HasFlag(int argc, char** argv, const char* pszFlag)
 {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], pszFlag) == 0) {
-            return true;
-        }
-    }
-    return false;
+    return std::any_of(argv + 1, argv + argc,
+                       [pszFlag](const char* psz) { return std::strcmp(psz, pszFlag) == 0; });
 }
 
 // The folder the drive letters the runner defines point into.
@@ -48,13 +45,10 @@ std::wstring DrivesDir()
     return testfiles::OwnDir() + L"drives";
 }
 
-// Every place the tests may create, and the product folders' parents.
+// Every place the tests may create, and the drive letters' folder.
 std::vector<std::wstring> GuardedPaths()
 {
     std::vector<std::wstring> paths = testfiles::CasePaths();
-    for (const std::wstring& csDir : {fixture::kManageDir, fixture::kProductDir}) {
-        paths.push_back(csDir.substr(0, csDir.rfind(L'\\')));
-    }
     paths.push_back(DrivesDir());
     return paths;
 }

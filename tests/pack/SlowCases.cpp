@@ -1,6 +1,5 @@
 // The two-minute bound: an updater still running is left running.
 #include "E2eTest.h"
-#include "support/LogTexts.h"
 #include "support/Machine.h"
 
 using namespace logtexts;

@@ -2,7 +2,6 @@
 // current product may ship. Its reads of the system directory are redirected
 // to SysWOW64, where a product's 32-bit installer writes the setup file too.
 #include "E2eTest.h"
-#include "support/LogTexts.h"
 #include "support/Machine.h"
 
 using namespace logtexts;

@@ -237,8 +237,6 @@ std::vector<std::wstring> CasePaths()
     std::vector<std::wstring> paths = {logtexts::kLogFile,
                                        SetupFile(),
                                        SetupFile(NativeSystemDir()),
-                                       fixture::kManageDir,
-                                       fixture::kProductDir,
                                        fixture::kPackageDir,
                                        OwnDir() + L"log.ini",
                                        OwnDir() + L"update.zip",
@@ -249,6 +247,10 @@ std::vector<std::wstring> CasePaths()
                                        L"C:\\UnzipLauncher.exe",
                                        L"C:\\update.zip",
                                        kTestRoot};
+    // The sample installation's folders, with the product's one above them.
+    for (const std::wstring& dir : {fixture::kManageDir, fixture::kProductDir}) {
+        paths.push_back(dir.substr(0, dir.rfind(L'\\')));
+    }
     if (!FixtureShare().empty()) {
         paths.push_back(FixtureShare() + L"\\Zof");
     }
@@ -268,8 +270,7 @@ bool IsProductPlace(const std::wstring& path)
                CompareStringOrdinal(path.c_str() + path.size() - end.size(), -1, end.c_str(), -1,
                                     TRUE) == CSTR_EQUAL;
     };
-    return endsWith(L"\\IxaSetup.ini") || endsWith(L"\\Zof") || path == fixture::kManageDir ||
-           path == fixture::kProductDir;
+    return endsWith(L"\\IxaSetup.ini") || endsWith(L"\\Zof");
 }
 
 ScopedEnv::~ScopedEnv()
@@ -307,10 +308,6 @@ void SandboxTest::TearDown()
 {
     for (const std::wstring& path : CasePaths()) {
         EXPECT_TRUE(RemoveTree(path)) << Utf8(path);
-    }
-    // The sample installation's parent, only when the tests made it.
-    for (const std::wstring& dir : {fixture::kManageDir, fixture::kProductDir}) {
-        RemoveDirectoryW(dir.substr(0, dir.rfind(L'\\')).c_str());
     }
 }
 
