@@ -30,7 +30,7 @@ trap 'ul_drop_prefix "$prefix"; kill "$ul_display_pid"' EXIT
 failures=0
 check() {  # what, then a command that must succeed
     local what=$1; shift
-    if "$@"; then echo "ok: $what"; else echo "FAIL: $what"; failures=$((failures + 1)); fi
+    if "$@"; then echo "ok: $what"; else echo "FAIL: $what"; failures=$((failures + 1)); return 1; fi
 }
 lacks() { ! grep -qi "$1" <<<"$2"; }  # text, then where it must not be
 runner() {  # runs the runner from the pack folder; prints its output
