@@ -14,9 +14,13 @@ configure_file(${PROJECT_SOURCE_DIR}/resources/README-deploy.txt
                ${CMAKE_BINARY_DIR}/release/README.txt @ONLY NEWLINE_STYLE CRLF)
 install(TARGETS UnzipLauncher RUNTIME DESTINATION . COMPONENT app)
 install(FILES ${CMAKE_BINARY_DIR}/release/README.txt DESTINATION . COMPONENT app)
-# The project's own licence, and what each version changed.
-install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/CHANGELOG.md
-        DESTINATION . COMPONENT app)
+# The project's own licence, and what each version changed, CRLF too: an old
+# Notepad shows a file with LF ends as one line.
+foreach(document LICENSE CHANGELOG.md)
+    configure_file(${PROJECT_SOURCE_DIR}/${document} ${CMAKE_BINARY_DIR}/release/${document}
+                   @ONLY NEWLINE_STYLE CRLF)
+    install(FILES ${CMAKE_BINARY_DIR}/release/${document} DESTINATION . COMPONENT app)
+endforeach()
 if(NOT MSVC)
     # What the exe is made of, from the link map: the notices of exactly the
     # components linked in (the build fails on one the table does not know)

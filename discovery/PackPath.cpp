@@ -22,7 +22,7 @@ std::wstring GetUnzipPackPath(DWORD cchBuffer)
     if (csPackPath.empty()) {
         DWORD dwError = GetLastError();
         if (cch != 0 && dwError == ERROR_SUCCESS) {
-            // Windows XP reports a cut path without setting an error.
+            // A cut path is a failure even where no error was set.
             dwError = ERROR_INSUFFICIENT_BUFFER;
         }
         WriteLog(L"GetModuleFileName failed;errcode=" + std::to_wstring(dwError));

@@ -14,11 +14,6 @@ std::wstring Widen(const char* pszAscii)
     }
     return csWide;
 }
-
-std::wstring FailureEntry(const std::wstring& csCall, DWORD dwError)
-{
-    return csCall + L" failed;errcode=" + std::to_wstring(dwError);
-}
 }  // namespace
 
 HMODULE LoadSystemLibrary(const wchar_t* pszDll)
@@ -45,13 +40,18 @@ FARPROC GetSystemFunction(const wchar_t* pszDll, const char* pszFunction, std::w
     SetLastError(ERROR_SUCCESS);
     const HMODULE hModule = LoadSystemLibrary(pszDll);
     if (hModule == nullptr) {
-        csFailure = FailureEntry(L"LoadLibraryEx(" + std::wstring(pszDll) + L")", GetLastError());
+        // Taken before the text is built: building it allocates.
+        const DWORD dwError = GetLastError();
+        csFailure = L"LoadLibraryEx(" + std::wstring(pszDll) + L") failed;errcode=" +
+                    std::to_wstring(dwError);
         return nullptr;
     }
     SetLastError(ERROR_SUCCESS);
     const FARPROC proc = GetProcAddress(hModule, pszFunction);
     if (proc == nullptr) {
-        csFailure = FailureEntry(L"GetProcAddress(" + Widen(pszFunction) + L")", GetLastError());
+        const DWORD dwError = GetLastError();
+        csFailure = L"GetProcAddress(" + Widen(pszFunction) + L") failed;errcode=" +
+                    std::to_wstring(dwError);
     }
     return proc;
 }

@@ -26,6 +26,7 @@ inline const std::wstring kShellFailed = L"ShellExecuteEx failed;errcode=";
 inline const std::wstring kNoProcess = L"ShellExecuteEx no process";
 inline const std::wstring kWaitTimeout = L"WaitForSingleObject timeout;ms=120000";
 inline const std::wstring kWaitFailed = L"WaitForSingleObject failed;errcode=";
+inline const std::wstring kNoShell = L"LoadLibraryEx(shell32.dll) failed;errcode=";
 inline const std::wstring kNoStartFunction = L"GetProcAddress(ShellExecuteExW) failed;errcode=";
 inline const std::wstring kNoModulePath = L"GetModuleFileName failed;errcode=";
 inline const std::wstring kNoOwnFolder = L"ReverseFind failed;csPackPath=";
