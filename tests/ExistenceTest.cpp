@@ -55,7 +55,7 @@ TEST_F(ExistenceTest, ForwardSlashesAndSharesAreFound)
     // The fixture's share, as a UNC path with either slash.
     const std::wstring share = FixtureShare();
     if (share.empty()) {
-        GTEST_SKIP() << "needs the share of a test machine";
+        GTEST_SKIP() << "needs a writable share, named by UL_SHARE_SERVER and UL_SHARE_NAME";
     }
     Touch(share + L"\\Zof\\Mgr\\Quentabrix.exe");
     EXPECT_TRUE(IsExistingFile(share + L"\\Zof\\Mgr\\Quentabrix.exe"));
@@ -72,7 +72,7 @@ TEST_F(ExistenceTest, ADriveWithoutAMediumAnswersPromptlyAndQuietly)
     // an empty reader on Windows may take a moment, so the bound is wide.
     const std::wstring drive = NoMediumDrive();
     if (drive.empty()) {
-        GTEST_SKIP() << "needs a drive without a medium, which only the Wine fixture makes";
+        GTEST_SKIP() << "needs a drive without a medium, named by UL_NO_MEDIUM_DRIVE";
     }
     const ULONGLONG start = GetTickCount64();
     EXPECT_FALSE(IsExistingPath(drive + L"\\"));

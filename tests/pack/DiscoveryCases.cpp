@@ -65,8 +65,8 @@ TEST_F(DiscoveryCases, ADriveWithoutAMediumIsPassedQuietly)
     const std::wstring csNoMedium = NoMediumDrive();
     const std::wstring csDrives = EmptyDrives();
     if (csNoMedium.empty() || csDrives.empty() || csDrives.back() <= csNoMedium[0]) {
-        GTEST_SKIP() << "needs a drive without a medium, which only the Wine fixture makes, "
-                        "and an empty drive after it";
+        GTEST_SKIP() << "needs a drive without a medium, named by UL_NO_MEDIUM_DRIVE, and an "
+                        "empty drive after it";
     }
     // As the search names it: in capitals.
     const std::wstring csLast(1, static_cast<wchar_t>(std::towupper(csDrives.back())));

@@ -194,6 +194,14 @@ int main(int argc, char** argv)
     if (!GTEST_FLAG_GET(internal_run_death_test).empty() || GTEST_FLAG_GET(list_tests)) {
         return RUN_ALL_TESTS();
     }
+    if (HasFlag(argc, argv, "--list-places")) {
+        // What the guard refuses on, one per line, for the pack's README to
+        // be checked against; changes nothing.
+        for (const std::wstring& csPath : GuardedPaths()) {
+            std::printf("%s\n", Utf8(csPath).c_str());
+        }
+        return 0;
+    }
     Say(machine::Describe());
     if (!HasFlag(argc, argv, "--test-machine")) {
         Say("not run: the tests write the system directory's IxaSetup.ini, c:\\log.ini and "

@@ -45,10 +45,28 @@ printf '[LOG]\r\n0=the machine'"'"'s own log\r\n' >"$c/log.ini"
 original_log=$(md5sum <"$c/log.ini")
 
 echo "== the pack's README"
-named=$(grep -o '[A-Za-z0-9]*\.\(exe\|dll\|cmd\)' "$c/pack/README.txt" | sort -u)
+named=$(sed -n '/^What this is/,/^\r\?$/p' "$c/pack/README.txt" |
+    grep -o '[A-Za-z0-9]*\.\(exe\|dll\|cmd\)' | sort -u)
 held=$(find "$c/pack" -maxdepth 1 \( -name '*.exe' -o -name '*.dll' -o -name '*.cmd' \) \
     -printf '%f\n' | sort -u)
 check "names exactly the programs the pack holds" [ "$named" = "$held" ]
+# Each place the guard knows, as the README lists it (indented, a note
+# after two spaces): this folder, a drive the tests define and the share in
+# words.
+listed=$(tr -d '\r' <"$c/pack/README.txt" |
+    sed -n 's/^    \([^ ]\([^ ]\| [^ ]\)*\).*/\1/p' | tr '[:upper:]' '[:lower:]')
+share="\\\\$UL_SHARE_SERVER\\$UL_SHARE_NAME\\"
+unlisted=$(UL_EMPTY_DRIVES=e runner --list-places | tr -d '\r' | tr '[:upper:]' '[:lower:]' |
+    while IFS= read -r place; do
+        case $place in
+            "c:\\pack\\"*) place="<this folder>\\${place#"c:\\pack\\"}" ;;
+            "e:\\"*) place="<drive>:\\${place#"e:\\"}" ;;
+            "${share,,}"*) place="\\\\<server>\\<share>\\${place#"${share,,}"}" ;;
+        esac
+        grep -qxF "$place" <<<"$listed" || echo "$place"
+    done)
+echo "${unlisted:+not in the README: $unlisted}"
+check "lists every place the tests create" [ -z "$unlisted" ]
 
 echo "== without --test-machine"
 before=$(state)
