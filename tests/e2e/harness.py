@@ -96,12 +96,12 @@ class Run:
 
 
 class Sandbox:
-    """One throwaway 32-bit prefix with the drives of scripts/lib/fixture.env.
-    Paths given to its methods are Windows paths."""
+    """One throwaway prefix (32-bit, or win64 for WoW64) with the drives of
+    scripts/lib/fixture.env. Paths given to its methods are Windows paths."""
 
-    def __init__(self, workdir):
+    def __init__(self, workdir, arch="win32"):
         self.workdir = Path(workdir)
-        self.prefix = Path(subprocess.run(_prefix_lib_command("ul_new_prefix", "win32"), check=True,
+        self.prefix = Path(subprocess.run(_prefix_lib_command("ul_new_prefix", arch), check=True,
                                           stdout=subprocess.PIPE, text=True).stdout.strip())
         self.updaters = []
         self.env = {k: v for k, v in os.environ.items()
@@ -143,14 +143,15 @@ class Sandbox:
 
     # --- running and reading back ---
 
-    def run(self, exe, env=None):
+    def run(self, exe, env=None, args=(), loader="wine"):
         """Runs exe from its own folder, as a double click would, with Wine
-        reporting every window attempt."""
+        reporting every window attempt. Debian's wine is the 32-bit loader;
+        a 64-bit program needs /usr/lib/wine/wine64."""
         run_env = {**self.env, "WINEDEBUG": "err+winediag", **(env or {})}
         stdout, stderr = self.workdir / "stdout", self.workdir / "stderr"
         # Files, not pipes: an updater left running keeps a pipe open.
         with open(stdout, "wb") as out, open(stderr, "wb") as err:
-            process = subprocess.Popen(["wine", exe], cwd=self.host(exe).parent,
+            process = subprocess.Popen([loader, exe, *args], cwd=self.host(exe).parent,
                                        env=run_env, stdin=subprocess.DEVNULL,
                                        stdout=out, stderr=err)
             try:
