@@ -12,3 +12,17 @@ else()
     # Static: the exe then imports only DLLs that every Windows has.
     target_link_options(ul_settings INTERFACE -static -Wl,--dynamicbase,--nxcompat)
 endif()
+
+# Stack protection for the product's code and the code that tests it, with
+# the project's own guard (platform/StackGuard.cpp, in ul_platform) seeded
+# by the program's entry. Only at compile time: GCC's driver would add
+# libssp to a link that names the flag, and libssp imports ADVAPI32.
+function(ul_stack_protected target)
+    if(NOT MSVC)
+        target_compile_options(${target} PRIVATE -fstack-protector-strong)
+        get_target_property(type ${target} TYPE)
+        if(type STREQUAL "EXECUTABLE")
+            target_link_options(${target} PRIVATE -Wl,--entry=_UlStart -Wl,--undefined=_UlStart)
+        endif()
+    endif()
+endfunction()

@@ -182,10 +182,26 @@ std::vector<std::string> Skips()
     return skips;
 }
 
+// Writes past a protected local array, through a pointer the compiler
+// cannot see through; the guard must end the process before it returns.
+__attribute__((noinline)) void OverrunLocalBuffer(size_t cch)
+{
+    char buffer[8] = {};
+    volatile char* volatile pszBuffer = buffer;
+    for (size_t i = 0; i < cch; ++i) {
+        pszBuffer[i] = 'x';
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    // StackGuardTest's child: it must not get past the overrun.
+    if (GetEnvironmentVariableW(L"UL_TEST_OVERRUN", nullptr, 0) != 0) {
+        OverrunLocalBuffer(64);
+        return 0;
+    }
     // Before the flags are read: GoogleTest sets its XML writer up then.
     GTEST_FLAG_SET(output, "xml:" + Utf8(testfiles::OwnDir() + L"test-results.xml"));
     testing::InitGoogleTest(&argc, argv);
