@@ -30,7 +30,7 @@ if(NOT MSVC)
     set(ul_sbom ${CMAKE_BINARY_DIR}/release/UnzipLauncher.spdx.json)
     add_custom_command(OUTPUT ${ul_sbom}
         COMMAND /usr/bin/python3 ${PROJECT_SOURCE_DIR}/scripts/provenance
-                --map ${CMAKE_BINARY_DIR}/UnzipLauncher.map
+                --pdb $<TARGET_FILE_DIR:UnzipLauncher>/UnzipLauncher.pdb
                 --table ${PROJECT_SOURCE_DIR}/resources/notices/components.json
                 --exe $<TARGET_FILE:UnzipLauncher> --version ${PROJECT_VERSION}
                 --commit "${UL_COMMIT}" --epoch "${UL_SOURCE_DATE_EPOCH}"

@@ -13,16 +13,21 @@ else()
     target_link_options(ul_settings INTERFACE -static -Wl,--dynamicbase,--nxcompat)
 endif()
 
-# Stack protection for the product's code and the code that tests it, with
-# the project's own guard (platform/StackGuard.cpp, in ul_platform) seeded
-# by the program's entry. Only at compile time: GCC's driver would add
-# libssp to a link that names the flag, and libssp imports ADVAPI32.
-function(ul_stack_protected target)
+# The mitigations of the product's code and of the code that tests it:
+# stack protection with the project's own guard (platform/StackGuard.cpp, in
+# ul_platform) seeded by the program's entry, and Control Flow Guard with
+# the project's own load configuration (platform/LoadConfig.cpp, in every
+# program, since lld reads it only from an object the link includes).
+# Stack protection only at compile time: GCC's libssp, which a link naming
+# the flag would add, imports ADVAPI32.
+function(ul_hardened target)
     if(NOT MSVC)
-        target_compile_options(${target} PRIVATE -fstack-protector-strong)
+        target_compile_options(${target} PRIVATE -fstack-protector-strong -mguard=cf)
         get_target_property(type ${target} TYPE)
         if(type STREQUAL "EXECUTABLE")
-            target_link_options(${target} PRIVATE -Wl,--entry=_UlStart -Wl,--undefined=_UlStart)
+            target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/platform/LoadConfig.cpp)
+            target_link_options(${target} PRIVATE -Wl,--guard-cf -Wl,--entry=_UlStart
+                                                  -Wl,--undefined=_UlStart)
         endif()
     endif()
 endfunction()

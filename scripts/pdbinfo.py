@@ -1,16 +1,12 @@
 #!/usr/bin/python3
-"""Reads what pairs a PDB with its exe, and sets the PDB's signature (its
-info stream's time stamp) to a given time, so that the PDB does not carry
-the time it was linked.
+"""Reads what pairs a PDB with its exe.
 
-usage: scripts/pdbinfo.py set-signature FILE.pdb EPOCH
-       scripts/pdbinfo.py show FILE.pdb
+usage: scripts/pdbinfo.py show FILE.pdb
 
 The PDB is an MSF 7.00 file: a superblock, a stream directory whose blocks a
 block map lists, and streams in blocks. Stream 1, the PDB info stream,
 starts with its version, then the 32-bit signature, the age and the GUID.
-Only the signature changes; the GUID and age, by which a debugger pairs the
-PDB with the exe's CodeView entry, stay."""
+A debugger pairs the PDB with the exe's CodeView entry by the GUID and age."""
 import struct
 import sys
 
@@ -49,12 +45,7 @@ def info(path):
 
 
 def main():
-    if sys.argv[1:2] == ["set-signature"] and len(sys.argv) == 4:
-        path, epoch = sys.argv[2], int(sys.argv[3])
-        data = bytearray(open(path, "rb").read())
-        struct.pack_into("<I", data, info_stream_offset(data) + 4, epoch)
-        open(path, "wb").write(data)
-    elif sys.argv[1:2] == ["show"] and len(sys.argv) == 3:
+    if sys.argv[1:2] == ["show"] and len(sys.argv) == 3:
         signature, age, guid = info(sys.argv[2])
         print(f"signature {signature}, age {age}, GUID {guid.hex()}")
     else:
