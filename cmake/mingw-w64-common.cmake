@@ -51,7 +51,8 @@ if(NOT EXISTS ${_runtime}/libstdc++.a)
         # 64-bit code unwinds with SEH tables, which lld keeps.
         file(COPY_FILE ${_gcc}/libstdc++.a ${_made}/libstdc++.a)
     endif()
-    # Whole or not at all, when two builds make it at once.
+    # Whole or not at all, when two builds make it at once: the loser's
+    # rename fails (RESULT keeps that quiet) and its copy is removed.
     file(RENAME ${_made} ${_runtime} RESULT _renamed)
     file(REMOVE_RECURSE ${_made})
 endif()
