@@ -15,19 +15,35 @@ endif()
 
 # The mitigations of the product's code and of the code that tests it:
 # stack protection with the project's own guard (platform/StackGuard.cpp, in
-# ul_platform) seeded by the program's entry, and Control Flow Guard with
-# the project's own load configuration (platform/LoadConfig.cpp, in every
-# program, since lld reads it only from an object the link includes).
-# Stack protection only at compile time: GCC's libssp, which a link naming
-# the flag would add, imports ADVAPI32.
+# ul_platform), seeded by the program's entry, UlStart, which ENTRY names
+# (platform/ProgramStart.cpp unless given), and the project's own load
+# configuration (platform/LoadConfig.cpp, in every program, since lld reads
+# it only from an object the link includes). Stack protection only at
+# compile time: GCC's libssp, which a link naming the flag would add,
+# imports ADVAPI32. No Control Flow Guard in the MinGW build: its runtime is
+# not built for it (platform/LoadConfig.cpp); MSVC's is.
 function(ul_hardened target)
-    if(NOT MSVC)
-        target_compile_options(${target} PRIVATE -fstack-protector-strong -mguard=cf)
-        get_target_property(type ${target} TYPE)
+    cmake_parse_arguments(PARSE_ARGV 1 ul "" "ENTRY" "")
+    get_target_property(type ${target} TYPE)
+    if(MSVC)
+        target_compile_options(${target} PRIVATE /guard:cf)
         if(type STREQUAL "EXECUTABLE")
-            target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/platform/LoadConfig.cpp)
-            target_link_options(${target} PRIVATE -Wl,--guard-cf -Wl,--entry=_UlStart
-                                                  -Wl,--undefined=_UlStart)
+            # DependentLoadFlags: the static imports from System32 only.
+            target_link_options(${target} PRIVATE /guard:cf /DEPENDENTLOADFLAG:0x800)
+            if(ul_ENTRY)
+                target_sources(${target} PRIVATE ${ul_ENTRY})
+                target_link_options(${target} PRIVATE /ENTRY:UlStart)
+            endif()
         endif()
+        return()
+    endif()
+    target_compile_options(${target} PRIVATE -fstack-protector-strong)
+    if(type STREQUAL "EXECUTABLE")
+        if(NOT ul_ENTRY)
+            set(ul_ENTRY ${PROJECT_SOURCE_DIR}/platform/ProgramStart.cpp)
+        endif()
+        target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/platform/LoadConfig.cpp
+                                         ${ul_ENTRY})
+        target_link_options(${target} PRIVATE -Wl,--entry=_UlStart -Wl,--undefined=_UlStart)
     endif()
 endfunction()

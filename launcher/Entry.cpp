@@ -5,7 +5,6 @@
 
 #include <cstdio>
 
-#include "Hardening.h"
 #include "UnzipLauncher.h"
 
 namespace {
@@ -35,7 +34,6 @@ int RunLauncher(FrameworkInitFn pfnInit)
         ReportFrameworkFailure();
         return 1;
     }
-    HardenProcess();
     CUnzipLauncher launcher;
     launcher.UnzipPack();
     return 0;

@@ -16,6 +16,7 @@ SetDefaultDllDirectoriesFn FindSetDefaultDllDirectories();
 // SetDllDirectoryW(L""), at least not the current directory. True on success.
 bool RestrictDllSearch(SetDefaultDllDirectoriesFn pfnSetDefault);
 
-// Ends the process on heap corruption and restricts the DLL search. Changes
+// Ends the process on heap corruption and restricts the DLL search. The
+// shipped exe's entry calls it before the runtime's start-up. Changes
 // nothing the launcher logs, passes or returns.
 void HardenProcess();

@@ -1,8 +1,10 @@
 // The guard and the failure routine of code built with
 // -fstack-protector-strong, ours rather than GCC's libssp: libssp seeds its
 // guard through ADVAPI32, which would be loaded before the DLL search is
-// restricted. The guard is seeded by the program's entry, before the
-// runtime's start-up runs any of our code.
+// restricted. The guard is seeded by the program's entry (UlStart), before
+// the runtime's start-up runs any of our code.
+#include "platform/StackGuard.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -33,9 +35,6 @@ extern "C" {
 
 uintptr_t __stack_chk_guard = kUnseededGuard;
 
-// The runtime's own entry (crt2.o), which runs the constructors and wmain.
-int mainCRTStartup();
-
 // An overrun was detected: end at once, as the MSVC runtime does. Nothing
 // may run that the overrun could have steered, so no handler, no output and
 // no dialog: fail-fast where Windows has it (8 and later), else terminate
@@ -49,12 +48,10 @@ __attribute__((noreturn, no_stack_protector)) void __stack_chk_fail()
     __builtin_unreachable();
 }
 
-// The program's entry: the guard is seeded before the runtime's start-up
-// runs any of our code.
-__attribute__((no_stack_protector)) int UlStart()
+// Called first by the program's entry, before any protected function runs.
+__attribute__((no_stack_protector)) void UlSeedStackGuard()
 {
     __stack_chk_guard = GetStackGuardSeed();
-    return mainCRTStartup();
 }
 
 }  // extern "C"

@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "launcher/Entry.h"
 #include "support/Machine.h"
 #include "support/TestFiles.h"
 
@@ -25,11 +24,6 @@ const wchar_t kCurrentDir[] = L"E:\\UnzipLauncher-tests\\planted here";
     if (LoadLibraryW(L"CwdPlantedDll.dll") != nullptr) loaded |= kInCurrentDir;
     if (LoadLibraryW(L"version.dll") != nullptr) loaded |= kSystemDll;
     std::exit(loaded);
-}
-
-BOOL SucceedingInit(HINSTANCE, HINSTANCE, LPWSTR, int)
-{
-    return TRUE;
 }
 
 // The search order is process-wide, so every case runs in a child process.
@@ -86,11 +80,12 @@ TEST_F(HardeningDeathTest, FallbackKeepsTheCurrentDirectoryOut)
         ::testing::ExitedWithCode(expected), "");
 }
 
-TEST_F(HardeningDeathTest, LauncherRunsRestricted)
+TEST_F(HardeningDeathTest, HardenedProcessLoadsFromTheSystemDirectoryOnly)
 {
+    // What the shipped exe's entry calls before the runtime starts.
     EXPECT_EXIT(
         {
-            RunLauncher(&SucceedingInit);
+            HardenProcess();
             LoadAndExit();
         },
         ::testing::ExitedWithCode(kSystemDll), "");
