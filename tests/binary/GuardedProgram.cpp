@@ -21,10 +21,13 @@ __attribute__((section(".00cfg"), used)) void(__fastcall* const volatile __guard
 
 __attribute__((used)) extern const CLoadConfig32 _load_config_used = {
     sizeof(CLoadConfig32), 0, 0, 0, 0, 0, 0, 0, 0, nullptr, 0, 0, 0, 0, 0,
+    // DependentLoadFlags, as the shipped exe's.
     LOAD_LIBRARY_SEARCH_SYSTEM32, nullptr, nullptr, nullptr, nullptr,
-    const_cast<void(__fastcall**)(uintptr_t)>(&__guard_check_icall_fptr), nullptr,
-    __guard_fids_table, __guard_fids_count, __guard_flags, 0, 0, 0, 0, nullptr, nullptr, nullptr,
-    nullptr};
+    // The guard's fields, which lld fills.
+    const_cast<void(__fastcall**)(uintptr_t)>(&__guard_check_icall_fptr),
+    // No dispatch function on x86.
+    nullptr, __guard_fids_table, __guard_fids_count, __guard_flags, 0, 0, 0, 0, nullptr, nullptr,
+    nullptr, nullptr};
 }
 
 int wmain()
