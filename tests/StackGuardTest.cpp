@@ -8,6 +8,7 @@
 
 #include "pack/E2eTest.h"
 #include "pack/ProgramRun.h"
+#include "support/Machine.h"
 #include "support/TestFiles.h"
 
 extern "C" uintptr_t __stack_chk_guard;
@@ -23,6 +24,13 @@ TEST(StackGuardTest, IsSeededAtTheEntry)
 
 TEST(StackGuardTest, AnOverrunEndsTheProcessAtOnceAndQuietly)
 {
+    if (machine::IsEmulated()) {
+        // Measured with Wine 8 under QEMU's software emulation: int 0x29
+        // reaches Wine as an access violation at the instruction, not as
+        // fail-fast, and Wine's debugger then crashes. Windows and Wine on a
+        // real processor end the process with 0xC0000409.
+        GTEST_SKIP() << "the emulated machine does not deliver fail-fast (int 0x29) as such";
+    }
     // This program again, told to overrun a protected buffer.
     CProgramRun run(testfiles::OwnDir() + L"UnzipLauncherTests.exe", testfiles::OwnDir(),
                     {{L"UL_TEST_OVERRUN", L"1"}});

@@ -59,6 +59,11 @@ bool IsElevated()
            elevation.TokenIsElevated != 0;
 }
 
+bool IsEmulated()
+{
+    return testfiles::FixtureValue(L"UL_VM_GUEST") == L"1";
+}
+
 DWORD Slack(DWORD dwMs)
 {
     const std::wstring csScale = testfiles::FixtureValue(L"UL_TIME_SCALE");

@@ -22,6 +22,11 @@ std::string Describe();
 // elevation; Wine gives every process a full token).
 bool IsElevated();
 
+// Wine inside the project's emulated machine (scripts/vm sets UL_VM_GUEST,
+// which Wine passes on), where QEMU's software emulation stands in for the
+// processor.
+bool IsEmulated();
+
 // One of the tests' own time margins, wider on a slower machine (the Wine
 // fixture passes UL_TIME_SCALE on from an emulated one). The launcher's own
 // two-minute bound is never scaled.
