@@ -18,9 +18,6 @@ public:
     // Finds the product directory and records it in m_csZofixaPath.
     std::wstring GetZofixaPath();
 
-    // A test seam: what GetZofixaPath recorded; the program never reads it.
-    const std::wstring& ZofixaPath() const { return m_csZofixaPath; }
-
 private:
     std::wstring m_csZofixaPath;
 };
