@@ -127,8 +127,9 @@ void E2eTest::CheckRun(const ProgramOutcome& outcome, const std::optional<std::s
     for (const std::wstring& csUpdater : m_updaters) {
         UpdaterRecord expected;
         if (started && started->csUpdater == csUpdater) {
-            expected = ExpectedUpdaterRecord(started->csUpdater, started->csDestination,
-                                             started->csPackage, started->csCwd);
+            expected = ExpectedUpdaterRecord(
+                started->csStartedAs.empty() ? started->csUpdater : started->csStartedAs,
+                started->csDestination, started->csPackage, started->csCwd);
             if (!started->bFinished) {
                 expected.erase("finished");
             }

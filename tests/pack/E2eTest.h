@@ -31,6 +31,9 @@ struct Started {
     std::wstring csPackage;
     std::wstring csCwd;
     bool bFinished = true;
+    // How the updater's command line names it, where that is not as the
+    // launcher named it.
+    std::wstring csStartedAs{};
 };
 
 // The sample installation of the fixture.

@@ -83,7 +83,8 @@ TEST_F(RunCases, AnUpdaterThatIsNoProgramFailsQuietlyAndTheLogSaysSo)
     const Installation installed = Install();
     WriteBytes(installed.csUpdater, "not a program\r\n");
     const ProgramOutcome run = Run(installed.csLauncher);
-    CheckRun(run, LogBytes({kSucc1, installed.GetParameters(), kShellFailed + L"193"}));
+    CheckRun(run, LogBytes({kSucc1, installed.GetParameters(),
+                            kShellFailed + std::to_wstring(machine::NotAProgramError())}));
     EXPECT_LT(run.ullMs, machine::Slack(10000));
 }
 

@@ -1,5 +1,6 @@
 #include "support/Machine.h"
 
+#include <cstdlib>
 #include <cwchar>
 
 #include "platform/ScopedHandle.h"
@@ -15,6 +16,16 @@ std::string WineVersion()
     const auto pfn = reinterpret_cast<WineVersionFn>(reinterpret_cast<void (*)()>(
         hNtdll ? GetProcAddress(hNtdll, "wine_get_version") : nullptr));
     return pfn ? pfn() : std::string();
+}
+
+int WineMajor()
+{
+    return static_cast<int>(std::strtol(WineVersion().c_str(), nullptr, 10));
+}
+
+DWORD NotAProgramError()
+{
+    return WineMajor() >= 10 ? ERROR_INVALID_HANDLE : ERROR_BAD_EXE_FORMAT;
 }
 
 bool IsWow64()

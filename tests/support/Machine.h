@@ -14,6 +14,9 @@ inline bool IsWine()
 {
     return !WineVersion().empty();
 }
+// Wine's major version (8, 10); 0 on Windows. Where Wine versions differ
+// from each other, a case says which one matches Windows.
+int WineMajor();
 // A 32-bit program on 64-bit Windows.
 bool IsWow64();
 // One line: "Wine 8.0, WoW64" or "Windows 10.0.19045, 32-bit".
@@ -26,6 +29,14 @@ bool IsElevated();
 // which Wine passes on), where QEMU's software emulation stands in for the
 // processor.
 bool IsEmulated();
+
+// What GetLastError gives after ShellExecuteExW of a file named .exe that
+// is no program. Windows: ERROR_BAD_EXE_FORMAT (193), the error of
+// CreateProcess for a file that is no Win32 program (System Error Codes,
+// learn.microsoft.com; ShellExecuteEx's own list of errors is not complete),
+// as Wine 8 gives. Wine 10 gives ERROR_INVALID_HANDLE (6), which nothing
+// documents for this: a known Wine difference.
+DWORD NotAProgramError();
 
 // One of the tests' own time margins, wider on a slower machine (the Wine
 // fixture passes UL_TIME_SCALE on from an emulated one). The launcher's own
