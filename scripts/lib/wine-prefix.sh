@@ -13,6 +13,14 @@
 
 : "${UL_WINE_DIR:=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/build/mingw-x86/wine}"
 export WINEDEBUG="${WINEDEBUG:--all}"
+# Wine 10 also tries a Wayland display, whose library prints an error on
+# every start where XDG_RUNTIME_DIR is unset (as for root in CI); a folder
+# of Wine's own, with no display in it, keeps it quiet.
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+    export XDG_RUNTIME_DIR=$UL_WINE_DIR/runtime
+    mkdir -p "$XDG_RUNTIME_DIR"
+    chmod 700 "$XDG_RUNTIME_DIR"
+fi
 set -a
 . "$(dirname "${BASH_SOURCE[0]}")/fixture.env"
 set +a
