@@ -1,9 +1,10 @@
 # What a release engineer receives: cpack makes
 #   UnzipLauncher-<version>-win32.zip          the exe, a README for the people
-#                                              who deploy it, the licence, the
-#                                              changelog, the notices of the
-#                                              statically linked runtimes, an
-#                                              SPDX SBOM, SHA256SUMS
+#                                              who deploy it, check-run.cmd,
+#                                              the licence, the changelog, the
+#                                              notices of the statically
+#                                              linked runtimes, an SPDX SBOM,
+#                                              SHA256SUMS
 #   UnzipLauncher-<version>-win32-symbols.zip  the exe's PDB, its unstripped
 #                                              twin, the same notices and SBOM
 #   UnzipLauncher-<version>-win32-tests.zip    the test pack (not a release
@@ -14,6 +15,11 @@ configure_file(${PROJECT_SOURCE_DIR}/resources/README-deploy.txt
                ${CMAKE_BINARY_DIR}/release/README.txt @ONLY NEWLINE_STYLE CRLF)
 install(TARGETS UnzipLauncher RUNTIME DESTINATION . COMPONENT app)
 install(FILES ${CMAKE_BINARY_DIR}/release/README.txt DESTINATION . COMPONENT app)
+# A run as a deployment tool reads it: an exit code per outcome. CRLF: cmd
+# finds the labels of a batch file with LF ends unreliably.
+configure_file(${PROJECT_SOURCE_DIR}/resources/check-run.cmd
+               ${CMAKE_BINARY_DIR}/release/check-run.cmd @ONLY NEWLINE_STYLE CRLF)
+install(FILES ${CMAKE_BINARY_DIR}/release/check-run.cmd DESTINATION . COMPONENT app)
 # The project's own licence, and what each version changed, CRLF too: an old
 # Notepad shows a file with LF ends as one line.
 foreach(document LICENSE CHANGELOG.md)
@@ -32,10 +38,12 @@ if(NOT MSVC)
         COMMAND /usr/bin/python3 ${PROJECT_SOURCE_DIR}/scripts/provenance
                 --pdb $<TARGET_FILE_DIR:UnzipLauncher>/UnzipLauncher.pdb
                 --table ${PROJECT_SOURCE_DIR}/resources/notices/components.json
-                --exe $<TARGET_FILE:UnzipLauncher> --version ${PROJECT_VERSION}
+                --exe $<TARGET_FILE:UnzipLauncher>
+                --file ${CMAKE_BINARY_DIR}/release/check-run.cmd --version ${PROJECT_VERSION}
                 --commit "${UL_COMMIT}" --epoch "${UL_SOURCE_DATE_EPOCH}"
                 --out ${CMAKE_BINARY_DIR}/release
         DEPENDS UnzipLauncher ${ul_notice_texts} ${PROJECT_SOURCE_DIR}/scripts/provenance
+                ${CMAKE_BINARY_DIR}/release/check-run.cmd
         VERBATIM)
     add_custom_target(UnzipLauncherProvenance ALL DEPENDS ${ul_sbom})
     # The symbols ship the same runtimes (in the twin), so the same notices

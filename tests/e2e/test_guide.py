@@ -1,13 +1,19 @@
-"""The deployers' guide's cmd lines, as a deployer copies them: written into a
-batch file and run by Wine's own cmd, 64-bit and 32-bit, in a 64-bit prefix.
-They must write the setup file the 32-bit launcher reads (SysWOW64's), and
-the launcher started through cmd must hand the package over with the
-folder it was started in as the updater's current directory."""
+"""What the deployers' guide gives to run under cmd, run by Wine's own cmd,
+64-bit and 32-bit, in a 64-bit prefix. Its cmd lines, as a deployer copies
+them into a batch file, must write the setup file the 32-bit launcher reads
+(SysWOW64's), and the launcher started through cmd must hand the package
+over with the folder it was started in as the updater's current directory.
+check-run.cmd, as the release ships it, must exit with the code of each
+outcome."""
+import os
 import shutil
+import time
+from concurrent.futures import ThreadPoolExecutor
 
 import pytest
 
-from harness import BIN, LAUNCHER, RECORD, ROOT, SUCC1, UPDATER, Sandbox, log_file, params
+from harness import (BIN, FIXTURE, LAUNCHER, RECORD, ROOT, SUCC1, UPDATER, Sandbox, log_file,
+                     params)
 
 GUIDE = (ROOT / "resources" / "README-deploy.txt").read_text().splitlines()
 
@@ -63,3 +69,107 @@ def test_the_guides_cmd_lines_write_the_file_the_launcher_reads(tmp_path, loader
         assert f"cwd={folder}\n" in record.replace("\r\n", "\n")
     finally:
         box.close()
+
+
+# --- check-run.cmd: the exit code a deployment tool reads ---------------------
+
+CHECK_RUN = BIN.parent / "release" / "check-run.cmd"  # as shipped: CRLF, version in
+LOADERS = {"64-bit cmd": "/usr/lib/wine/wine64", "32-bit cmd": "wine"}
+MARKERS = ("Halvo.dll", "Murtelan.dll")
+PRODUCT = FIXTURE["UL_PRODUCT_DIR"] + "\\"
+FOLDER = FIXTURE["UL_PACKAGE_DIR"]
+TYPICAL_LOG = log_file([SUCC1, params(PRODUCT + "download\\sorvane", FOLDER + "\\update.zip")])
+HOUR_AGO = time.time() - 3600
+
+
+def plant_log(box, data, stamp=None):
+    """c:\\log.ini as an earlier run left it, written now or at stamp."""
+    box.host(r"C:\log.ini").write_bytes(data)
+    if stamp:
+        os.utime(box.host(r"C:\log.ini"), (stamp, stamp))
+
+
+def move_markers(box, to):
+    """The product's markers moved from [ZOFIXA] PATH's folder to to (None:
+    gone); C:\\Zof\\ZOFIXA\\ exists either way, for the search or the default."""
+    box.host(r"C:\Zof\ZOFIXA").mkdir(parents=True, exist_ok=True)
+    for marker in MARKERS:
+        source = box.host(PRODUCT) / marker
+        if to:
+            source.rename(box.host(to) / marker)
+        else:
+            source.unlink()
+
+
+def stand_in_launcher(box):
+    """A launcher that writes no log, as one that cannot write c:\\log.ini:
+    the updater stand-in, which only records its start beside itself."""
+    shutil.copy(BIN / "FakeUpdater.exe", box.host(FOLDER) / LAUNCHER)
+
+
+# Each outcome: how the installation is changed, the environment of the run,
+# and the exit code on Windows. A UTF-16 log: Windows' TYPE reads it by its
+# byte-order mark ("What encoding/code page is cmd.exe using?", Super User
+# 269818); Wine's TYPE passes the bytes on as they are, so no entry is read.
+OUTCOMES = [
+    ("started and ended", None, {}, 0),
+    ("a rerun within the minute", lambda box: plant_log(box, TYPICAL_LOG), {}, 0),
+    ("the product folder from the search", lambda box: move_markers(box, r"C:\Zof\ZOFIXA"), {},
+     10),
+    ("the default product folder", lambda box: move_markers(box, None), {}, 11),
+    ("a missing updater",
+     lambda box: box.host(FIXTURE["UL_MANAGE_DIR"] + "\\" + UPDATER).unlink(), {}, 20),
+    ("a log left by an earlier run",
+     lambda box: (plant_log(box, TYPICAL_LOG, HOUR_AGO), stand_in_launcher(box)), {}, 41),
+    ("no log", stand_in_launcher, {}, 40),
+    ("a framework failure", stand_in_launcher, {"FAKE_UPDATER_EXIT_CODE": "1"}, 50),
+    ("a UTF-16 log",
+     lambda box: plant_log(box, b"\xff\xfe" + "[LOG]\r\n0=old\r\n".encode("utf-16-le"), HOUR_AGO),
+     {}, 0),
+    ("still running", None, {"FAKE_UPDATER_SLEEP_MS": "150000"}, 30),
+]
+WINE_EXPECTS = {"a UTF-16 log": 42}
+
+
+@pytest.fixture(scope="module")
+def installs(tmp_path_factory):
+    """A 64-bit prefix per cmd, each with the sample installation and
+    check-run.cmd beside its launcher."""
+    boxes = {}
+    try:
+        for name in LOADERS:
+            box = boxes[name] = Sandbox(tmp_path_factory.mktemp(name.split()[0]), "win64")
+            box.install()
+            shutil.copy(CHECK_RUN, box.host(FOLDER) / "check-run.cmd")
+        yield boxes
+    finally:
+        for box in boxes.values():
+            box.close()
+
+
+def check_run(box, loader, arrange, env):
+    """The sample installation as installed, changed as the outcome wants it,
+    then check-run.cmd started by cmd from its folder's path."""
+    shutil.rmtree(box.host(r"C:\Zof"), ignore_errors=True)
+    for marker in MARKERS:
+        (box.host(PRODUCT) / marker).touch()
+    shutil.copy(BIN / "FakeUpdater.exe", box.host(FIXTURE["UL_MANAGE_DIR"]) / UPDATER)
+    shutil.copy(BIN / LAUNCHER, box.host(FOLDER) / LAUNCHER)
+    box.host(r"C:\log.ini").unlink(missing_ok=True)
+    if arrange:
+        arrange(box)
+    return box.run(r"C:\windows\system32\cmd.exe", args=["/c", FOLDER + "\\check-run.cmd"],
+                   loader=loader, env=env)
+
+
+@pytest.mark.parametrize("outcome, arrange, env, code", OUTCOMES, ids=[o[0] for o in OUTCOMES])
+def test_check_run_exits_with_the_code_of_each_outcome(installs, outcome, arrange, env, code):
+    expected = WINE_EXPECTS.get(outcome, code)
+    # Both cmds at once: the slow outcomes cost their two minutes once.
+    with ThreadPoolExecutor(len(LOADERS)) as pool:
+        runs = {name: pool.submit(check_run, installs[name], loader, arrange, env)
+                for name, loader in LOADERS.items()}
+        for name, run in runs.items():
+            run = run.result()
+            assert (name, run.exit_code) == (name, expected)
+            assert run.stdout.decode().startswith(f"check-run: {expected}: "), run.stdout
