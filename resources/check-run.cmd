@@ -126,15 +126,13 @@ set "code=43" & set "why=the first entry of c:\log.ini is not one this script kn
 echo check-run: %code%: %why%
 exit /b %code%
 
-rem Waits until the minute of the clock (the second field of %time%) turns;
-rem ping to the machine itself takes a second between its two echoes.
+rem Waits until the minute of the clock (the second field of %time%) turns,
+rem which ends the loop within a minute however fast it spins; ping to the
+rem machine itself takes a second between its two echoes.
 :next_minute
 set "minute="
 for /f "tokens=2 delims=:. " %%M in ("%time%") do set "minute=%%M"
-set "tries=0"
 :next_minute_wait
-set /a "tries+=1"
-if %tries% gtr 120 exit /b 0
 >nul 2>&1 ping -n 2 127.0.0.1
 for /f "tokens=2 delims=:. " %%M in ("%time%") do if "%%M"=="%minute%" goto next_minute_wait
 exit /b 0
