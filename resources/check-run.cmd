@@ -32,16 +32,27 @@ if not exist "%launcher%" (
 )
 
 rem cmd shows a file's time to the minute only. With a log there already,
-rem start only once the clock's minute has turned: a log this run writes then
-rem shows another time than the one before.
+rem start only once the clock's minute (the second field of %time%) has
+rem turned: a log this run writes then shows another time than the one
+rem before. Ping to the machine itself takes a second between its echoes.
+rem The loop is plain labels and gotos, no CALL and no goto out of a FOR:
+rem what every cmd runs alike, Wine's too.
 set "before="
 if exist "%log%" for %%F in ("%log%") do set "before=%%~tF"
-if defined before call :next_minute
+if not defined before goto start
+set "minute="
+for /f "tokens=2 delims=:. " %%M in ("%time%") do set "minute=%%M"
+:wait
+>nul 2>&1 ping -n 2 127.0.0.1
+set "now="
+for /f "tokens=2 delims=:. " %%M in ("%time%") do set "now=%%M"
+if defined minute if "%now%"=="%minute%" goto wait
 
+:start
 "%launcher%"
 set "launched=%errorlevel%"
 if "%launched%"=="1" (
-    set "code=50" & set "why=the launcher's framework failed (exit code 1)" & goto done
+    set "code=50" & set "why=the launcher's framework failed: exit code 1" & goto done
 )
 if not "%launched%"=="0" (
     set "code=51" & set "why=the launcher ended with exit code %launched%" & goto done
@@ -78,7 +89,7 @@ rem them, a character no path may hold, so that the comparisons stay whole.
 set "last=%last:"=?%"
 set "word1="
 set "word2="
-for /f "tokens=1,2 delims=;,( " %%V in ("%last%") do (set "word1=%%V" & set "word2=%%W")
+for /f "tokens=1,2 delims=;, " %%V in ("%last%") do (set "word1=%%V" & set "word2=%%W")
 if "%last:~0,1%"=="?" goto ended
 if "%word1% %word2%"=="WaitForSingleObject timeout" (
     set "code=30" & set "why=the updater still ran after two minutes; it is left running"
@@ -99,10 +110,14 @@ if "%word1% %word2%"=="GetRegManPath no" (
 if "%word1% %word2%"=="GetZofixaPath no" (
     set "code=21" & set "why=nothing started: the product folder is missing" & goto done
 )
-for %%E in (GetUnzipPackPath GetModuleFileName ReverseFind) do if "%word1%"=="%%E" (
+set "kind="
+for %%E in (GetUnzipPackPath GetModuleFileName ReverseFind) do if "%word1%"=="%%E" set "kind=22"
+if "%last:~0,13%"=="LoadLibraryEx" set "kind=24"
+if "%last:~0,14%"=="GetProcAddress" set "kind=24"
+if "%kind%"=="22" (
     set "code=22" & set "why=nothing started: no update.zip beside the launcher" & goto done
 )
-for %%E in (LoadLibraryEx GetProcAddress) do if "%word1%"=="%%E" (
+if "%kind%"=="24" (
     set "code=24" & set "why=nothing started: the shell could not be loaded" & goto done
 )
 set "code=43" & set "why=the last entry of c:\log.ini is not one this script knows"
@@ -125,14 +140,3 @@ set "code=43" & set "why=the first entry of c:\log.ini is not one this script kn
 :done
 echo check-run: %code%: %why%
 exit /b %code%
-
-rem Waits until the minute of the clock (the second field of %time%) turns,
-rem which ends the loop within a minute however fast it spins; ping to the
-rem machine itself takes a second between its two echoes.
-:next_minute
-set "minute="
-for /f "tokens=2 delims=:. " %%M in ("%time%") do set "minute=%%M"
-:next_minute_wait
->nul 2>&1 ping -n 2 127.0.0.1
-for /f "tokens=2 delims=:. " %%M in ("%time%") do if "%%M"=="%minute%" goto next_minute_wait
-exit /b 0

@@ -171,5 +171,5 @@ def test_check_run_exits_with_the_code_of_each_outcome(installs, outcome, arrang
                 for name, loader in LOADERS.items()}
         for name, run in runs.items():
             run = run.result()
-            assert (name, run.exit_code) == (name, expected)
+            assert (name, run.exit_code) == (name, expected), run.stdout
             assert run.stdout.decode().startswith(f"check-run: {expected}: "), run.stdout
