@@ -16,6 +16,7 @@ from harness import (BIN, FIXTURE, LAUNCHER, RECORD, ROOT, SUCC1, UPDATER, Sandb
                      params)
 
 GUIDE = (ROOT / "resources" / "README-deploy.txt").read_text().splitlines()
+MARKERS = ("Halvo.dll", "Murtelan.dll")  # what marks the product folder
 
 
 def guide_block(after):
@@ -52,7 +53,7 @@ def test_the_guides_cmd_lines_write_the_file_the_launcher_reads(tmp_path, loader
         for place in (manage, product, folder):
             box.host(place).mkdir(parents=True)
         shutil.copy(BIN / "FakeUpdater.exe", box.host(manage) / UPDATER)
-        for marker in ("Halvo.dll", "Murtelan.dll"):
+        for marker in MARKERS:
             (box.host(product) / marker).touch()
         shutil.copy(BIN / LAUNCHER, box.host(folder) / LAUNCHER)
         (box.host(folder) / "update.zip").write_bytes(b"PK\5\6" + bytes(18))
@@ -75,7 +76,6 @@ def test_the_guides_cmd_lines_write_the_file_the_launcher_reads(tmp_path, loader
 
 CHECK_RUN = BIN.parent / "release" / "check-run.cmd"  # as shipped: CRLF, version in
 LOADERS = {"64-bit cmd": "/usr/lib/wine/wine64", "32-bit cmd": "wine"}
-MARKERS = ("Halvo.dll", "Murtelan.dll")
 PRODUCT = FIXTURE["UL_PRODUCT_DIR"] + "\\"
 FOLDER = FIXTURE["UL_PACKAGE_DIR"]
 TYPICAL_LOG = log_file([SUCC1, params(PRODUCT + "download\\sorvane", FOLDER + "\\update.zip")])
