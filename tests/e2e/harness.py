@@ -143,15 +143,16 @@ class Sandbox:
 
     # --- running and reading back ---
 
-    def run(self, exe, env=None, args=(), loader="wine"):
-        """Runs exe from its own folder, as a double click would, with Wine
-        reporting every window attempt. Debian's wine is the 32-bit loader;
-        a 64-bit program needs /usr/lib/wine/wine64."""
+    def run(self, exe, env=None, args=(), loader="wine", cwd=None):
+        """Runs exe from its own folder (or from the Windows folder cwd), as a
+        double click would, with Wine reporting every window attempt. Debian's
+        wine is the 32-bit loader; a 64-bit program needs /usr/lib/wine/wine64."""
         run_env = {**self.env, "WINEDEBUG": "err+winediag", **(env or {})}
         stdout, stderr = self.workdir / "stdout", self.workdir / "stderr"
         # Files, not pipes: an updater left running keeps a pipe open.
         with open(stdout, "wb") as out, open(stderr, "wb") as err:
-            process = subprocess.Popen([loader, exe, *args], cwd=self.host(exe).parent,
+            process = subprocess.Popen([loader, exe, *args],
+                                       cwd=self.host(cwd) if cwd else self.host(exe).parent,
                                        env=run_env, stdin=subprocess.DEVNULL,
                                        stdout=out, stderr=err)
             try:

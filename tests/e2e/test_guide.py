@@ -1,8 +1,9 @@
 """What the deployers' guide gives to run under cmd, run by Wine's own cmd,
 64-bit and 32-bit, in a 64-bit prefix. Its cmd lines, as a deployer copies
 them into a batch file, must write the setup file the 32-bit launcher reads
-(SysWOW64's), and the launcher started through cmd must hand the package
-over with the folder it was started in as the updater's current directory.
+(SysWOW64's), and check-run.cmd started through cmd must exit with 0 and
+the launcher hand the package over with the folder cmd's line names as the
+updater's current directory.
 check-run.cmd, as the release ships it, must exit with the code of each
 outcome."""
 import os
@@ -12,11 +13,12 @@ from concurrent.futures import ThreadPoolExecutor
 
 import pytest
 
-from harness import (BIN, FIXTURE, LAUNCHER, RECORD, ROOT, SUCC1, UPDATER, Sandbox, log_file,
-                     params)
+from harness import (BIN, FIXTURE, LAUNCHER, LOG_TEXTS, RECORD, ROOT, SUCC1, UPDATER, Sandbox,
+                     log_file, params)
 
 GUIDE = (ROOT / "resources" / "README-deploy.txt").read_text().splitlines()
 MARKERS = ("Halvo.dll", "Murtelan.dll")  # what marks the product folder
+CHECK_RUN = BIN.parent / "release" / "check-run.cmd"  # as shipped: CRLF, version in
 
 
 def guide_block(after):
@@ -56,6 +58,7 @@ def test_the_guides_cmd_lines_write_the_file_the_launcher_reads(tmp_path, loader
         for marker in MARKERS:
             (box.host(product) / marker).touch()
         shutil.copy(BIN / LAUNCHER, box.host(folder) / LAUNCHER)
+        shutil.copy(CHECK_RUN, box.host(folder) / "check-run.cmd")
         (box.host(folder) / "update.zip").write_bytes(b"PK\5\6" + bytes(18))
         script = box.host(r"C:\guide.cmd")
         script.write_bytes("\r\n".join(["@echo off", *SETUP_LINES, START_LINE, ""]).encode())
@@ -74,11 +77,11 @@ def test_the_guides_cmd_lines_write_the_file_the_launcher_reads(tmp_path, loader
 
 # --- check-run.cmd: the exit code a deployment tool reads ---------------------
 
-CHECK_RUN = BIN.parent / "release" / "check-run.cmd"  # as shipped: CRLF, version in
 LOADERS = {"64-bit cmd": "/usr/lib/wine/wine64", "32-bit cmd": "wine"}
 PRODUCT = FIXTURE["UL_PRODUCT_DIR"] + "\\"
 FOLDER = FIXTURE["UL_PACKAGE_DIR"]
-TYPICAL_LOG = log_file([SUCC1, params(PRODUCT + "download\\sorvane", FOLDER + "\\update.zip")])
+TYPICAL_RUN = params(PRODUCT + "download\\sorvane", FOLDER + "\\update.zip")
+TYPICAL_LOG = log_file([SUCC1, TYPICAL_RUN])
 HOUR_AGO = time.time() - 3600
 
 
@@ -107,26 +110,52 @@ def stand_in_launcher(box):
     shutil.copy(BIN / "FakeUpdater.exe", box.host(FOLDER) / LAUNCHER)
 
 
+def leave_log(*entries):
+    """A launcher stand-in that leaves c:\\log.ini with these entries."""
+    def arrange(box):
+        box.host(r"C:\chosen-log.ini").write_bytes(log_file(entries))
+        stand_in_launcher(box)
+    return arrange
+
+
+LEAVES_LOG = {"FAKE_UPDATER_RECORD": r"C:\log.ini",
+              "FAKE_UPDATER_RECORD_FROM": r"C:\chosen-log.ini"}
+# What cmd would run, were a quote of the log's text to end its own quote.
+TAMPERED = 'IsZofixaPath succ[1]!" & set "code=0" & goto done & " | < > ^ %PATH% !'
+DOWNLOADS = r"C:\users\Public\Downloads"  # where a ping.exe is planted
+
 # Each outcome: how the installation is changed, the environment of the run,
-# and the exit code on Windows. A UTF-16 log: Windows' TYPE reads it by its
-# byte-order mark ("What encoding/code page is cmd.exe using?", Super User
-# 269818); Wine's TYPE passes the bytes on as they are, so no entry is read.
+# the folder cmd starts in (None: its own; else a ping.exe is planted there,
+# which must not run), and the exit code on Windows. A UTF-16 log: Windows'
+# TYPE reads it by its byte-order mark ("What encoding/code page is cmd.exe
+# using?", Super User 269818); Wine's TYPE passes the bytes on as they are,
+# so no entry is read.
 OUTCOMES = [
-    ("started and ended", None, {}, 0),
-    ("a rerun within the minute", lambda box: plant_log(box, TYPICAL_LOG), {}, 0),
+    ("started and ended", None, {}, None, 0),
+    # A variable of the environment hides cmd's own of that name (set /?):
+    # read, this TIME would never turn, and has no minute to wait on.
+    ("a rerun within the minute, with TIME and ERRORLEVEL set",
+     lambda box: plant_log(box, TYPICAL_LOG), {"TIME": "99:99:99.99", "ERRORLEVEL": "1"}, None,
+     0),
+    ("a rerun started in a folder holding a ping.exe", lambda box: plant_log(box, TYPICAL_LOG),
+     {}, DOWNLOADS, 0),
     ("the product folder from the search", lambda box: move_markers(box, r"C:\Zof\ZOFIXA"), {},
-     10),
-    ("the default product folder", lambda box: move_markers(box, None), {}, 11),
+     None, 10),
+    ("the default product folder", lambda box: move_markers(box, None), {}, None, 11),
     ("a missing updater",
-     lambda box: box.host(FIXTURE["UL_MANAGE_DIR"] + "\\" + UPDATER).unlink(), {}, 20),
+     lambda box: box.host(FIXTURE["UL_MANAGE_DIR"] + "\\" + UPDATER).unlink(), {}, None, 20),
+    ("still running", leave_log(SUCC1, TYPICAL_RUN, LOG_TEXTS["kWaitTimeout"]), LEAVES_LOG, None,
+     30),
+    ("no log", stand_in_launcher, {}, None, 40),
     ("a log left by an earlier run",
-     lambda box: (plant_log(box, TYPICAL_LOG, HOUR_AGO), stand_in_launcher(box)), {}, 41),
-    ("no log", stand_in_launcher, {}, 40),
-    ("a framework failure", stand_in_launcher, {"FAKE_UPDATER_EXIT_CODE": "1"}, 50),
+     lambda box: (plant_log(box, TYPICAL_LOG, HOUR_AGO), stand_in_launcher(box)), {}, None, 41),
+    ("a first entry that would end a quote", leave_log(TAMPERED, TYPICAL_RUN + " & |"),
+     LEAVES_LOG, None, 43),
+    ("a framework failure, with ERRORLEVEL set", stand_in_launcher,
+     {"FAKE_UPDATER_EXIT_CODE": "1", "ERRORLEVEL": "0"}, None, 50),
     ("a UTF-16 log",
      lambda box: plant_log(box, b"\xff\xfe" + "[LOG]\r\n0=old\r\n".encode("utf-16-le"), HOUR_AGO),
-     {}, 0),
-    ("still running", None, {"FAKE_UPDATER_SLEEP_MS": "150000"}, 30),
+     {}, None, 0),
 ]
 WINE_EXPECTS = {"a UTF-16 log": 42}
 
@@ -147,7 +176,7 @@ def installs(tmp_path_factory):
             box.close()
 
 
-def check_run(box, loader, arrange, env):
+def check_run(box, loader, arrange, env, started_in):
     """The sample installation as installed, changed as the outcome wants it,
     then check-run.cmd started by cmd from its folder's path."""
     shutil.rmtree(box.host(r"C:\Zof"), ignore_errors=True)
@@ -158,18 +187,26 @@ def check_run(box, loader, arrange, env):
     box.host(r"C:\log.ini").unlink(missing_ok=True)
     if arrange:
         arrange(box)
+    if started_in:
+        box.host(started_in).mkdir(parents=True, exist_ok=True)
+        shutil.copy(BIN / "FakeUpdater.exe", box.host(started_in) / "ping.exe")
+        (box.host(started_in) / RECORD).unlink(missing_ok=True)
     return box.run(r"C:\windows\system32\cmd.exe", args=["/c", FOLDER + "\\check-run.cmd"],
-                   loader=loader, env=env)
+                   loader=loader, env=env, cwd=started_in)
 
 
-@pytest.mark.parametrize("outcome, arrange, env, code", OUTCOMES, ids=[o[0] for o in OUTCOMES])
-def test_check_run_exits_with_the_code_of_each_outcome(installs, outcome, arrange, env, code):
+@pytest.mark.parametrize("outcome, arrange, env, started_in, code", OUTCOMES,
+                         ids=[o[0] for o in OUTCOMES])
+def test_check_run_exits_with_the_code_of_each_outcome(installs, outcome, arrange, env, started_in,
+                                                       code):
     expected = WINE_EXPECTS.get(outcome, code)
-    # Both cmds at once: the slow outcomes cost their two minutes once.
+    # Both cmds at once: the waits for the minute cost their time once.
     with ThreadPoolExecutor(len(LOADERS)) as pool:
-        runs = {name: pool.submit(check_run, installs[name], loader, arrange, env)
+        runs = {name: pool.submit(check_run, installs[name], loader, arrange, env, started_in)
                 for name, loader in LOADERS.items()}
         for name, run in runs.items():
             run = run.result()
             assert (name, run.exit_code) == (name, expected), run.stdout
             assert run.stdout.decode().startswith(f"check-run: {expected}: "), run.stdout
+            if started_in:
+                assert not (installs[name].host(started_in) / RECORD).exists(), "ping.exe ran"

@@ -4,7 +4,9 @@
 // Environment: FAKE_UPDATER_RECORD names the record file (default
 // "updater-record.txt" beside this program), FAKE_UPDATER_SLEEP_MS delays the
 // exit, FAKE_UPDATER_EXIT_CODE sets the exit code, FAKE_UPDATER_CRASH=1 ends
-// it with an unhandled access violation after the record is written.
+// it with an unhandled access violation after the record is written, and
+// FAKE_UPDATER_RECORD_FROM names a file whose bytes it writes as the record
+// instead, and nothing else: a launcher stand-in that leaves a chosen log.
 // A GUI-subsystem program, so that starting it creates no console window.
 #include <windows.h>
 #include <shellapi.h>
@@ -64,6 +66,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
 {
     const std::wstring record = RecordPath();
     DeleteFileW(record.c_str());
+    const std::wstring from = Env(L"FAKE_UPDATER_RECORD_FROM");
+    if (!from.empty()) {
+        return CopyFileW(from.c_str(), record.c_str(), FALSE) ? 0 : 2;
+    }
 
     std::wstring text = L"commandline=" + std::wstring(GetCommandLineW()) + L"\n";
     int argc = 0;
