@@ -5,8 +5,8 @@ rem c:\log.ini. For a deployment tool, which judges a program by its exit code.
 rem It changes nothing itself; it only reads the log and the clock. It writes
 rem one line, "check-run: <code>: <text>", with these codes and texts:
 rem
-rem   0   worked: the updater started on the product folder [ZOFIXA] PATH
-rem       names and ended within two minutes
+rem   0   worked: the updater started on the setup file's product folder and
+rem       ended within two minutes
 rem   10  the updater started and ended, but on a product folder the drive
 rem       search found
 rem   11  the updater started and ended, but on the default product folder
@@ -20,7 +20,8 @@ rem   30  the updater started and still ran after two minutes; it is left
 rem       running
 rem   31  the updater's start was reported, but its end was not seen
 rem   40  no c:\log.ini file after the run
-rem   41  c:\log.ini is not this run's: its time did not change
+rem   41  c:\log.ini is not known to be this run's: its time did not change,
+rem       or the clock moved
 rem   42  no [LOG] entries could be read from c:\log.ini
 rem   43  an entry of c:\log.ini is not one this script knows
 rem   50  the launcher's framework failed: exit code 1
@@ -29,10 +30,16 @@ rem   60  no UnzipLauncher.exe beside check-run.cmd
 setlocal EnableExtensions DisableDelayedExpansion
 rem A variable of the environment named like one of cmd's own (TIME,
 rem ERRORLEVEL) hides cmd's value (set /?): clear every one this script reads.
-for %%V in (TIME ERRORLEVEL log launcher before minute valid now rounds launched after first last inlog value word1 word2 kind code why) do set "%%V="
+for %%V in (TIME ERRORLEVEL log launcher before clock minute valid now rounds launched after first last inlog value word1 word2 kind code why) do set "%%V="
+rem FOR /F runs its command through %ComSpec%: cmd's own, as every program
+rem here is named by its full path (cmd looks in the current folder first).
+if defined SystemRoot set "ComSpec=%SystemRoot%\System32\cmd.exe"
 set "log=c:\log.ini"
 set "launcher=%~dp0UnzipLauncher.exe"
 if not exist "%launcher%" (
+    set "code=60" & set "why=no UnzipLauncher.exe beside check-run.cmd" & goto done
+)
+if exist "%launcher%\*" (
     set "code=60" & set "why=no UnzipLauncher.exe beside check-run.cmd" & goto done
 )
 
@@ -41,10 +48,12 @@ rem start only once the clock's minute (the second field of %time%) has
 rem turned: a log this run writes then shows another time than the one
 rem before. It waits only on a minute read as 00 to 59, and at most 65 rounds
 rem of a second (ping's pause between its two echoes): no clock format can
-rem hold it; an early start can only give 41. Programs by their full path:
-rem cmd looks in the current folder first.
+rem hold it; an early start can only give 41. cmd shows file times in the
+rem clock's present offset: this file's own time tells whether it moved.
 if exist "%log%" for %%F in ("%log%") do set "before=%%~tF"
+for %%F in ("%~f0") do set "clock=%%~tF"
 if not defined before goto start
+if not defined SystemRoot goto start
 for /f "tokens=2 delims=:. " %%M in ("%time%") do set "minute=%%M"
 for %%T in (0 1 2 3 4 5) do for %%U in (0 1 2 3 4 5 6 7 8 9) do (
     if "%minute%"=="%%T%%U" set "valid=1"
@@ -73,7 +82,13 @@ if not exist "%log%" (set "code=40" & set "why=no c:\log.ini file after the run"
 if exist "%log%\*" (set "code=40" & set "why=no c:\log.ini file after the run" & goto done)
 for %%F in ("%log%") do set "after=%%~tF"
 if defined before if "%after%"=="%before%" (
-    set "code=41" & set "why=c:\log.ini is not this run's: its time did not change" & goto done
+    set "code=41" & set "why=c:\log.ini is not known to be this run's: its time did not change, or the clock moved"
+    goto done
+)
+for %%F in ("%~f0") do set "now=%%~tF"
+if defined before if not "%now%"=="%clock%" (
+    set "code=41" & set "why=c:\log.ini is not known to be this run's: its time did not change, or the clock moved"
+    goto done
 )
 
 rem The entries of [LOG], the first and the last. TYPE reads ANSI and, with its
@@ -132,7 +147,7 @@ goto done
 
 :ended
 if "%first%"=="IsZofixaPath succ[1]!" (
-    set "code=0" & set "why=worked: the updater started on the product folder [ZOFIXA] PATH names and ended within two minutes"
+    set "code=0" & set "why=worked: the updater started on the setup file's product folder and ended within two minutes"
     goto done
 )
 if "%first%"=="IsZofixaPath succ[2]!" (

@@ -110,10 +110,10 @@ def stand_in_launcher(box):
     shutil.copy(BIN / "FakeUpdater.exe", box.host(FOLDER) / LAUNCHER)
 
 
-def leave_log(*entries):
-    """A launcher stand-in that leaves c:\\log.ini with these entries."""
+def leave_log(data):
+    """A launcher stand-in that leaves c:\\log.ini holding data."""
     def arrange(box):
-        box.host(r"C:\chosen-log.ini").write_bytes(log_file(entries))
+        box.host(r"C:\chosen-log.ini").write_bytes(data)
         stand_in_launcher(box)
     return arrange
 
@@ -144,13 +144,16 @@ OUTCOMES = [
     ("the default product folder", lambda box: move_markers(box, None), {}, None, 11),
     ("a missing updater",
      lambda box: box.host(FIXTURE["UL_MANAGE_DIR"] + "\\" + UPDATER).unlink(), {}, None, 20),
-    ("still running", leave_log(SUCC1, TYPICAL_RUN, LOG_TEXTS["kWaitTimeout"]), LEAVES_LOG, None,
-     30),
+    ("still running", leave_log(log_file([SUCC1, TYPICAL_RUN, LOG_TEXTS["kWaitTimeout"]])),
+     LEAVES_LOG, None, 30),
     ("no log", stand_in_launcher, {}, None, 40),
     ("a log left by an earlier run",
      lambda box: (plant_log(box, TYPICAL_LOG, HOUR_AGO), stand_in_launcher(box)), {}, None, 41),
-    ("a first entry that would end a quote", leave_log(TAMPERED, TYPICAL_RUN + " & |"),
+    ("a first entry that would end a quote", leave_log(log_file([TAMPERED, TYPICAL_RUN + " & |"])),
      LEAVES_LOG, None, 43),
+    ("a folder named UnzipLauncher.exe",
+     lambda box: (box.host(FOLDER + "\\" + LAUNCHER).unlink(),
+                  box.host(FOLDER + "\\" + LAUNCHER).mkdir()), {}, None, 60),
     ("a framework failure, with ERRORLEVEL set", stand_in_launcher,
      {"FAKE_UPDATER_EXIT_CODE": "1", "ERRORLEVEL": "0"}, None, 50),
     ("a UTF-16 log",
@@ -183,6 +186,7 @@ def check_run(box, loader, arrange, env, started_in):
     for marker in MARKERS:
         (box.host(PRODUCT) / marker).touch()
     shutil.copy(BIN / "FakeUpdater.exe", box.host(FIXTURE["UL_MANAGE_DIR"]) / UPDATER)
+    shutil.rmtree(box.host(FOLDER) / LAUNCHER, ignore_errors=True)
     shutil.copy(BIN / LAUNCHER, box.host(FOLDER) / LAUNCHER)
     box.host(r"C:\log.ini").unlink(missing_ok=True)
     if arrange:
