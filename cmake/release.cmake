@@ -27,37 +27,35 @@ foreach(document LICENSE CHANGELOG.md)
                    @ONLY NEWLINE_STYLE CRLF)
     install(FILES ${CMAKE_BINARY_DIR}/release/${document} DESTINATION . COMPONENT app)
 endforeach()
-if(NOT MSVC)
-    # What the exe is made of, from the link map: the notices of exactly the
-    # components linked in (the build fails on one the table does not know)
-    # and an SPDX SBOM, made again after every link and every change of the
-    # table, its texts or the script.
-    file(GLOB ul_notice_texts CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/resources/notices/*)
-    set(ul_sbom ${CMAKE_BINARY_DIR}/release/UnzipLauncher.spdx.json)
-    add_custom_command(OUTPUT ${ul_sbom}
-        COMMAND /usr/bin/python3 ${PROJECT_SOURCE_DIR}/scripts/provenance
-                --pdb $<TARGET_FILE_DIR:UnzipLauncher>/UnzipLauncher.pdb
-                --table ${PROJECT_SOURCE_DIR}/resources/notices/components.json
-                --exe $<TARGET_FILE:UnzipLauncher>
-                --file ${CMAKE_BINARY_DIR}/release/check-run.cmd --version ${PROJECT_VERSION}
-                --commit "${UL_COMMIT}" --epoch "${UL_SOURCE_DATE_EPOCH}"
-                --out ${CMAKE_BINARY_DIR}/release
-        DEPENDS UnzipLauncher ${ul_notice_texts} ${PROJECT_SOURCE_DIR}/scripts/provenance
-                ${CMAKE_BINARY_DIR}/release/check-run.cmd
-        VERBATIM)
-    add_custom_target(UnzipLauncherProvenance ALL DEPENDS ${ul_sbom})
-    # The symbols ship the same runtimes (in the twin), so the same notices
-    # and SBOM.
-    foreach(component app symbols)
-        install(DIRECTORY ${CMAKE_BINARY_DIR}/release/NOTICES DESTINATION . COMPONENT ${component})
-        install(FILES ${ul_sbom} DESTINATION . COMPONENT ${component})
-    endforeach()
-    # The PDB that the exe's CodeView entry names, for Windows debuggers, and
-    # the unstripped twin, for gdb.
-    install(FILES $<TARGET_FILE_DIR:UnzipLauncher>/UnzipLauncher.pdb
-            DESTINATION symbols COMPONENT symbols)
-    install(TARGETS UnzipLauncherSymbols RUNTIME DESTINATION symbols COMPONENT symbols)
-endif()
+# What the exe is made of, from the link map: the notices of exactly the
+# components linked in (the build fails on one the table does not know)
+# and an SPDX SBOM, made again after every link and every change of the
+# table, its texts or the script.
+file(GLOB ul_notice_texts CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/resources/notices/*)
+set(ul_sbom ${CMAKE_BINARY_DIR}/release/UnzipLauncher.spdx.json)
+add_custom_command(OUTPUT ${ul_sbom}
+    COMMAND /usr/bin/python3 ${PROJECT_SOURCE_DIR}/scripts/provenance
+            --pdb $<TARGET_FILE_DIR:UnzipLauncher>/UnzipLauncher.pdb
+            --table ${PROJECT_SOURCE_DIR}/resources/notices/components.json
+            --exe $<TARGET_FILE:UnzipLauncher>
+            --file ${CMAKE_BINARY_DIR}/release/check-run.cmd --version ${PROJECT_VERSION}
+            --commit "${UL_COMMIT}" --epoch "${UL_SOURCE_DATE_EPOCH}"
+            --out ${CMAKE_BINARY_DIR}/release
+    DEPENDS UnzipLauncher ${ul_notice_texts} ${PROJECT_SOURCE_DIR}/scripts/provenance
+            ${CMAKE_BINARY_DIR}/release/check-run.cmd
+    VERBATIM)
+add_custom_target(UnzipLauncherProvenance ALL DEPENDS ${ul_sbom})
+# The symbols ship the same runtimes (in the twin), so the same notices
+# and SBOM.
+foreach(component app symbols)
+    install(DIRECTORY ${CMAKE_BINARY_DIR}/release/NOTICES DESTINATION . COMPONENT ${component})
+    install(FILES ${ul_sbom} DESTINATION . COMPONENT ${component})
+endforeach()
+# The PDB that the exe's CodeView entry names, for Windows debuggers, and
+# the unstripped twin, for gdb.
+install(FILES $<TARGET_FILE_DIR:UnzipLauncher>/UnzipLauncher.pdb
+        DESTINATION symbols COMPONENT symbols)
+install(TARGETS UnzipLauncherSymbols RUNTIME DESTINATION symbols COMPONENT symbols)
 # Last in its component: the sums of what it installed.
 install(CODE [[
     set(root "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")

@@ -1,5 +1,4 @@
-// The stack guard's seeding and the runtime's start-up, for the entry
-// (UlStart) that each program of ours defines once.
+// The stack guard's seeding, for the entry (platform/ProgramStart.cpp).
 #pragma once
 
 extern "C" {
@@ -8,7 +7,4 @@ extern "C" {
 // before any protected function runs: a protected function that is running
 // while the guard changes fails its check.
 void UlSeedStackGuard();
-
-// The runtime's own entry (crt2.o), which runs the constructors and wmain.
-int mainCRTStartup();
 }
