@@ -9,8 +9,10 @@
 #include <string>
 
 // Receiving buffers, in characters with the terminator.
-constexpr DWORD kManageBufferChars = 1024;
-constexpr DWORD kZofixaBufferChars = 260;
+constexpr DWORD kManageBufferChars = 1024;     // [MANAGE] PATH
+constexpr DWORD kZofixaBufferChars = 260;      // [ZOFIXA] PATH
+constexpr DWORD kManageSystemDirChars = 1024;  // the system directory, for [MANAGE]
+constexpr DWORD kZofixaSystemDirChars = 260;   // the system directory, for [ZOFIXA]
 constexpr DWORD kModulePathChars = 1024;
 
 // The product directory used as the drive-search pattern and as the result

@@ -26,7 +26,7 @@ std::wstring ReadSetupPath(const std::wstring& csSetupFile, const wchar_t* pszSe
 
 std::wstring GetRegManPath()
 {
-    const std::wstring csSetupFile = SetupFilePath(kManageBufferChars);
+    const std::wstring csSetupFile = SetupFilePath(kManageSystemDirChars);
     std::wstring csValue;
     if (!csSetupFile.empty()) {
         csValue = ReadSetupPath(csSetupFile, L"MANAGE", L"", kManageBufferChars);

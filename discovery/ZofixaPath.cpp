@@ -27,10 +27,10 @@ bool IsZofixaPath(const std::wstring& csPath)
 
 std::wstring FindZofixaPath()
 {
-    const std::wstring csSetupFile = SetupFilePath(kZofixaBufferChars);
+    const std::wstring csSetupFile = SetupFilePath(kZofixaSystemDirChars);
     if (!csSetupFile.empty()) {
         std::wstring csValue =
-            ReadSetupPath(csSetupFile, L"ZOFIXA", L"C:\\Zof\\ZOFIXA", kZofixaBufferChars);
+            ReadSetupPath(csSetupFile, L"ZOFIXA", kDefaultZofixaPath, kZofixaBufferChars);
         // Only the last character is looked at: an empty value stays empty
         // and is never valid, a value ending in several backslashes keeps them.
         if (!csValue.empty() && csValue.back() != L'\\') {

@@ -1,16 +1,15 @@
 #include "Hardening.h"
 
+#include "platform/SystemLibrary.h"
+
 SetDefaultDllDirectoriesFn FindSetDefaultDllDirectories()
 {
     const HMODULE hKernel32 = GetModuleHandleW(L"kernel32.dll");
     if (hKernel32 == nullptr) {
         return nullptr;
     }
-    // Through void(*)(), the one function type any other converts from
-    // without a warning.
-    const auto pfnProc =
-        reinterpret_cast<void (*)()>(GetProcAddress(hKernel32, "SetDefaultDllDirectories"));
-    return reinterpret_cast<SetDefaultDllDirectoriesFn>(pfnProc);
+    return FunctionCast<SetDefaultDllDirectoriesFn>(
+        GetProcAddress(hKernel32, "SetDefaultDllDirectories"));
 }
 
 bool RestrictDllSearch(SetDefaultDllDirectoriesFn pfnSetDefault)

@@ -48,8 +48,8 @@ std::wstring StartAndWait(ShellExecuteExFn pfnShellExecuteEx, const std::wstring
 std::wstring LaunchAndWait(const std::wstring& csFile, const std::wstring& csParameters)
 {
     std::wstring csFailure;
-    const auto pfnShellExecuteEx =
-        GetSystemFunction<ShellExecuteExFn>(L"shell32.dll", "ShellExecuteExW", csFailure);
+    const auto pfnShellExecuteEx = FunctionCast<ShellExecuteExFn>(
+        GetSystemFunction(L"shell32.dll", "ShellExecuteExW", csFailure));
     if (pfnShellExecuteEx == nullptr) {
         return csFailure;
     }

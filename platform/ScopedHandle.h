@@ -1,18 +1,20 @@
-// The one owner of a kernel handle: closed once, when the owner goes, on
-// every path. Closing keeps the caller's last error intact, so that a failure
-// can still be reported after the handle is gone.
+// The one owner of a handle: closed once, by the function that closes its
+// kind, when the owner goes, on every path. Closing keeps the caller's last
+// error intact, so that a failure can still be reported after the handle is
+// gone.
 #pragma once
 
 #include <windows.h>
 
-class ScopedHandle {
+template <BOOL(WINAPI* pfnClose)(HANDLE)>
+class BasicScopedHandle {
 public:
     // Takes hHandle as it comes from the API: null and INVALID_HANDLE_VALUE
     // both mean none, since the APIs disagree on which they return.
-    explicit ScopedHandle(HANDLE hHandle) : m_hHandle(hHandle) {}
-    ~ScopedHandle() { Close(); }
-    ScopedHandle(const ScopedHandle&) = delete;
-    ScopedHandle& operator=(const ScopedHandle&) = delete;
+    explicit BasicScopedHandle(HANDLE hHandle) : m_hHandle(hHandle) {}
+    ~BasicScopedHandle() { Close(); }
+    BasicScopedHandle(const BasicScopedHandle&) = delete;
+    BasicScopedHandle& operator=(const BasicScopedHandle&) = delete;
 
     // Closes the handle held, if any, and takes hHandle.
     void Reset(HANDLE hHandle)
@@ -29,7 +31,7 @@ private:
     {
         if (IsValid()) {
             const DWORD dwError = GetLastError();
-            CloseHandle(m_hHandle);
+            pfnClose(m_hHandle);
             SetLastError(dwError);
         }
         m_hHandle = nullptr;
@@ -37,3 +39,6 @@ private:
 
     HANDLE m_hHandle;
 };
+
+using ScopedHandle = BasicScopedHandle<CloseHandle>;    // a kernel object
+using ScopedFindHandle = BasicScopedHandle<FindClose>;  // a file search

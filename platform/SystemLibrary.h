@@ -19,13 +19,12 @@ HMODULE LoadSystemLibrary(const wchar_t* pszDll);
 // "GetProcAddress(<function>) failed;errcode=<n>".
 FARPROC GetSystemFunction(const wchar_t* pszDll, const char* pszFunction, std::wstring& csFailure);
 
-// The same, typed: Fn is the function's pointer type, for example
-// decltype(&ShellExecuteExW).
+// pfnProc (from GetProcAddress) as the function pointer type Fn, for example
+// decltype(&ShellExecuteExW); null stays null.
 template <typename Fn>
-Fn GetSystemFunction(const wchar_t* pszDll, const char* pszFunction, std::wstring& csFailure)
+Fn FunctionCast(FARPROC pfnProc)
 {
     // Through void(*)(), the one function type any other converts from
     // without a warning.
-    return reinterpret_cast<Fn>(
-        reinterpret_cast<void (*)()>(GetSystemFunction(pszDll, pszFunction, csFailure)));
+    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(pfnProc));
 }

@@ -5,6 +5,7 @@
 
 #include "platform/ScopedHandle.h"
 #include "platform/StringQuery.h"
+#include "platform/SystemLibrary.h"
 #include "support/TestFiles.h"
 
 namespace machine {
@@ -13,8 +14,8 @@ std::string WineVersion()
 {
     using WineVersionFn = const char*(CDECL*)();
     const HMODULE hNtdll = GetModuleHandleW(L"ntdll.dll");
-    const auto pfn = reinterpret_cast<WineVersionFn>(reinterpret_cast<void (*)()>(
-        hNtdll ? GetProcAddress(hNtdll, "wine_get_version") : nullptr));
+    const auto pfn =
+        FunctionCast<WineVersionFn>(hNtdll ? GetProcAddress(hNtdll, "wine_get_version") : nullptr);
     return pfn ? pfn() : std::string();
 }
 
@@ -43,8 +44,8 @@ std::string Describe()
         // GetVersionEx lies to programs without a compatibility manifest;
         // ntdll's RtlGetVersion does not.
         using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
-        const auto pfn = reinterpret_cast<RtlGetVersionFn>(reinterpret_cast<void (*)()>(
-            GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
+        const auto pfn = FunctionCast<RtlGetVersionFn>(
+            GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion"));
         OSVERSIONINFOW info = {};
         info.dwOSVersionInfoSize = sizeof(info);
         if (pfn && pfn(&info) == 0) {

@@ -7,6 +7,7 @@
 
 #include "Fixture.h"
 #include "log/DiagLog.h"
+#include "platform/ScopedHandle.h"
 #include "support/LogTexts.h"
 #include "support/Machine.h"
 
@@ -59,17 +60,6 @@ std::wstring LongForm(const std::wstring& path)
     return path;
 }
 
-// A search's one owner: FindClose, not CloseHandle, ends it.
-struct FindOwner {
-    HANDLE handle;
-    ~FindOwner()
-    {
-        if (handle != INVALID_HANDLE_VALUE) {
-            FindClose(handle);
-        }
-    }
-};
-
 void RemoveLongForm(const std::wstring& path)
 {
     const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -84,9 +74,8 @@ void RemoveLongForm(const std::wstring& path)
     // A link to a folder goes without what it links to.
     if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
         WIN32_FIND_DATAW found = {};
-        const FindOwner search{FindFirstFileW((path + L"\\*").c_str(), &found)};
-        for (bool more = search.handle != INVALID_HANDLE_VALUE; more;
-             more = FindNextFileW(search.handle, &found)) {
+        const ScopedFindHandle search(FindFirstFileW((path + L"\\*").c_str(), &found));
+        for (bool more = search.IsValid(); more; more = FindNextFileW(search.Get(), &found)) {
             const std::wstring name = found.cFileName;
             if (name != L"." && name != L"..") {
                 RemoveLongForm(path + L"\\" + name);
