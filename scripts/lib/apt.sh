@@ -25,9 +25,12 @@ ul_apt_why() {
     return 1
 }
 
-# The index (or other address) a line of apt's or debootstrap's names.
+# The repository, index or other address a line of apt's or debootstrap's
+# names.
 ul_apt_index() {
     local name
-    name=$(grep -o -m 1 -E "(https?|file|ftp)://[^ ']+|dists/[^ ']+" <<<"$1" | head -n 1)
+    name=$(sed -n "s/.*repository '\([^']*\)'.*/\1/p" <<<"$1")
+    [ -n "$name" ] ||
+        name=$(grep -o -m 1 -E "(https?|ftp)://[^ ']+|file:[^ ']+|dists/[^ ']+" <<<"$1" | head -n 1)
     echo "${name:-an index}"
 }
