@@ -13,7 +13,7 @@ target_link_options(ul_settings INTERFACE -static -Wl,--dynamicbase,--nxcompat)
 # stack protection with the project's own guard (platform/StackGuard.cpp, in
 # ul_platform), seeded by the program's entry, UlStart
 # (platform/ProgramStart.cpp), before the UlFirstStep of the source
-# FIRST_STEP names, where given, and the project's own load
+# FIRST_STEP names (an empty one unless given), and the project's own load
 # configuration (platform/LoadConfig.cpp, in every program, since lld reads
 # it only from an object the link includes). Stack protection only at
 # compile time: GCC's libssp, which a link naming the flag would add,
@@ -24,6 +24,9 @@ function(ul_hardened target)
     get_target_property(type ${target} TYPE)
     target_compile_options(${target} PRIVATE -fstack-protector-strong)
     if(type STREQUAL "EXECUTABLE")
+        if(NOT ul_FIRST_STEP)
+            set(ul_FIRST_STEP ${PROJECT_SOURCE_DIR}/platform/NoFirstStep.cpp)
+        endif()
         target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/platform/LoadConfig.cpp
                                          ${PROJECT_SOURCE_DIR}/platform/ProgramStart.cpp
                                          ${ul_FIRST_STEP})
