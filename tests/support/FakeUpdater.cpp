@@ -6,7 +6,9 @@
 // exit, FAKE_UPDATER_EXIT_CODE sets the exit code, FAKE_UPDATER_CRASH=1 ends
 // it with an unhandled access violation after the record is written, and
 // FAKE_UPDATER_RECORD_FROM names a file whose bytes it writes as the record
-// instead, and nothing else: a launcher stand-in that leaves a chosen log.
+// instead, and nothing else: a launcher stand-in that leaves a chosen log;
+// FAKE_UPDATER_RECORD_ENV=1 adds an "env:NAME=VALUE" line for each variable
+// of its environment.
 // A GUI-subsystem program, so that starting it creates no console window.
 #include <windows.h>
 #include <shellapi.h>
@@ -92,6 +94,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
     text +=
         L"useshowwindow=" + std::to_wstring((si.dwFlags & STARTF_USESHOWWINDOW) ? 1 : 0) + L"\n";
     text += L"showwindow=" + std::to_wstring(si.wShowWindow) + L"\n";
+    if (Env(L"FAKE_UPDATER_RECORD_ENV") == L"1") {
+        wchar_t* const block = GetEnvironmentStringsW();
+        for (const wchar_t* entry = block; entry != nullptr && *entry != L'\0';
+             entry += wcslen(entry) + 1) {
+            text += L"env:" + std::wstring(entry) + L"\n";
+        }
+        FreeEnvironmentStringsW(block);
+    }
     Append(record, text);
 
     const std::wstring sleepMs = Env(L"FAKE_UPDATER_SLEEP_MS");
