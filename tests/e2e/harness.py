@@ -10,6 +10,7 @@ UL_TIME_SCALE (set in an emulated machine) widens the suite's own margins.
 import os
 import re
 import shlex
+import shutil
 import subprocess
 from dataclasses import dataclass
 from pathlib import Path, PureWindowsPath
@@ -125,6 +126,14 @@ class Sandbox:
         """The Linux path of a Windows path such as C:\\a\\b."""
         win = PureWindowsPath(path)
         return (self.prefix / "dosdevices" / win.drive.lower()).joinpath(*win.parts[1:])
+
+    def put(self, source, path):
+        """A copy of the host file source at path. Whatever is there is removed
+        first: the prefix's own files are hard links of its template's, and a
+        copy written into one would change every prefix made from it."""
+        target = self.host(path)
+        target.unlink(missing_ok=True)
+        shutil.copyfile(source, target)
 
     def install(self):
         """The sample installation of scripts/lib/fixture.env, laid out by the

@@ -137,7 +137,7 @@ def plant_record(*ids):
 def failing_reg(box):
     """reg.exe, both of them, replaced by a program that exits with 1."""
     for folder in ("system32", "syswow64"):
-        shutil.copy(BIN / "FakeUpdater.exe", box.host(f"C:\\windows\\{folder}\\reg.exe"))
+        box.put(BIN / "FakeUpdater.exe", f"C:\\windows\\{folder}\\reg.exe")
 
 
 def odd_folder(box):
@@ -292,7 +292,7 @@ def start(box, loader, outcome):
     shutil.rmtree(box.host(FOLDER) / LAUNCHER, ignore_errors=True)
     shutil.copy(BIN / LAUNCHER, box.host(FOLDER) / LAUNCHER)
     for folder in ("system32", "syswow64"):
-        shutil.copy(box.workdir / folder, box.host(f"C:\\windows\\{folder}\\reg.exe"))
+        box.put(box.workdir / folder, f"C:\\windows\\{folder}\\reg.exe")
     box.host(r"C:\log.ini").unlink(missing_ok=True)
     box.run(r"C:\windows\system32\reg.exe", loader=LOADERS["64-bit cmd"],
             args=["delete", "HKLM\\SOFTWARE\\UnzipLauncher", "/f", "/reg:32"])

@@ -73,7 +73,7 @@ def test_the_early_stop_loads_nothing_an_empty_program_does_not(sandbox, install
 def test_a_shell_without_its_start_function_is_logged_and_nothing_starts(sandbox, installed):
     # A SHELL32 that exports nothing, in the system directory and taken
     # instead of Wine's own.
-    shutil.copyfile(BIN / "PlantedDll.dll", sandbox.host(SYSTEM32 + "\\shell32.dll"))
+    sandbox.put(BIN / "PlantedDll.dll", SYSTEM32 + "\\shell32.dll")
     run = sandbox.run(installed.launcher, env={"WINEDLLOVERRIDES": "shell32=n"})
     check_run(sandbox, run, log_file([SUCC1, params(installed.destination, installed.package),
                                       NO_START_FUNCTION + "127"]))
