@@ -13,14 +13,16 @@ rem The record is HKLM\SOFTWARE\UnzipLauncher\Updates\<ID> in the 32-bit view:
 rem Result (REG_DWORD, the code), Line (REG_SZ, the line below) and Time
 rem (REG_SZ, the date and time as cmd shows them); a later run with the same
 rem ID replaces it. <ID> is 1 to 64 characters of A-Z a-z 0-9 . _ - (quotes
-rem around it are removed). While it runs it holds check-run.lock beside itself
-rem open (the folder must be one it may write): a second run meanwhile starts
-rem nothing. The launcher, and so the updater, get the caller's environment as
-rem it is, with DATE, TIME and ERRORLEVEL cleared (a variable of one of those
-rem names hides cmd's own value, set /?) and this script's checkrun_* variables
-rem cleared. It runs ping.exe and reg.exe from System32 and the launcher, each
-rem by its full path, and cmd.exe for FOR /F by %ComSpec% (pinned to System32's
-rem while this script reads it). It writes one line, "check-run: <code>:
+rem around it are removed; the arguments are read as cmd reads the caller's
+rem command line, so a quote inside one is the caller's own). While it runs
+rem it holds check-run.lock beside itself open (the folder must be one it may
+rem write): a second run meanwhile starts nothing. The launcher, and so the
+rem updater, get the caller's environment as it is, with DATE, TIME and
+rem ERRORLEVEL cleared (a variable of one of those names hides cmd's own
+rem value, set /?) and this script's checkrun_* variables cleared. It runs
+rem ping.exe and reg.exe from System32 and the launcher, each by its full
+rem path, and cmd.exe for FOR /F by %ComSpec% (pinned to System32's while
+rem this script reads it). It writes one line, "check-run: <code>:
 rem <text>", with these codes and texts:
 rem
 rem   0   worked: the updater started on the setup file's product folder and
@@ -59,7 +61,7 @@ rem   60  no UnzipLauncher.exe beside check-run.cmd
 setlocal EnableExtensions DisableDelayedExpansion
 rem Every variable it reads is set by itself first: these, the dynamic ones
 rem included, are cleared (set /?: a variable of the environment hides them).
-set "checkrun_vars=checkrun_comspec checkrun_mode checkrun_id checkrun_key checkrun_arg checkrun_held checkrun_log checkrun_launcher checkrun_before checkrun_clock checkrun_system checkrun_minute checkrun_valid checkrun_now checkrun_rounds checkrun_launched checkrun_after checkrun_first checkrun_last checkrun_inlog checkrun_value checkrun_word1 checkrun_word2 checkrun_kind checkrun_code checkrun_why"
+set "checkrun_vars=checkrun_comspec checkrun_self checkrun_lock checkrun_mode checkrun_id checkrun_key checkrun_arg checkrun_held checkrun_log checkrun_launcher checkrun_before checkrun_clock checkrun_system checkrun_minute checkrun_valid checkrun_now checkrun_rounds checkrun_launched checkrun_after checkrun_first checkrun_last checkrun_inlog checkrun_value checkrun_word1 checkrun_word2 checkrun_kind checkrun_code checkrun_why"
 for %%V in (DATE TIME ERRORLEVEL %checkrun_vars%) do set "%%V="
 rem FOR /F runs its command through %ComSpec%: cmd's own here, as every
 rem program is named by its full path (cmd looks in the current folder
@@ -67,6 +69,9 @@ rem first). The launcher gets the caller's back.
 set "checkrun_comspec=-%ComSpec%"
 if defined SystemRoot set "ComSpec=%SystemRoot%\System32\cmd.exe"
 set "checkrun_log=c:\log.ini"
+rem Its own paths, before SHIFT moves %0 too.
+set "checkrun_self=%~f0"
+set "checkrun_lock=%~dp0check-run.lock"
 set "checkrun_launcher=%~dp0UnzipLauncher.exe"
 
 rem The arguments. An ID is checked by what is left of it once its allowed
@@ -74,8 +79,8 @@ rem characters are taken as delimiters (the two dashes before it keep its
 rem first character from being read as FOR's end of line), and its length by
 rem the 67th character of it with 65 "#" after it.
 :arguments
-if "%~1"=="" goto guard
 set "checkrun_arg=%~1"
+if not defined checkrun_arg if "%~1"=="%1" goto guard
 if /i not "%checkrun_arg%"=="/record" if /i not "%checkrun_arg%"=="/forget" (
     set "checkrun_code=46" & set "checkrun_why=nothing started, nothing written: an argument it does not know"
     goto done
@@ -106,7 +111,7 @@ rem One run at a time: cmd opens a file it redirects to for writing alone,
 rem so a second run cannot while this one holds it; it is let go when this
 rem run ends, however it ends.
 :guard
-call :guarded 2>>"%~dp0check-run.lock"
+call :guarded 2>>"%checkrun_lock%"
 if not defined checkrun_held (
     set "checkrun_code=44" & set "checkrun_why=nothing started: another run holds check-run.lock beside this script, or its folder cannot be written"
 )
@@ -114,6 +119,9 @@ goto done
 
 :guarded
 set "checkrun_held=1"
+rem reg.exe only from the system's folder: with no SystemRoot, no record.
+if defined checkrun_key if not defined SystemRoot goto unrecorded
+if defined checkrun_key if not exist "%SystemRoot%\System32\reg.exe" goto unrecorded
 if /i "%checkrun_mode%"=="/forget" goto forget
 rem The record's key, emptied: a run that cannot write it starts nothing, and
 rem one ended from outside leaves no earlier Result behind.
@@ -140,7 +148,7 @@ rem cmd shows file times in the clock's present offset: this file's own time
 rem and System32's cmd.exe's (NTFS, whatever drive this file is on) tell
 rem whether it moved. A time read as empty still leaves each one defined.
 if exist "%checkrun_log%" for %%F in ("%checkrun_log%") do set "checkrun_before=t%%~tF"
-for %%F in ("%~f0") do set "checkrun_clock=t%%~tF"
+for %%F in ("%checkrun_self%") do set "checkrun_clock=t%%~tF"
 for %%F in ("%SystemRoot%\System32\cmd.exe") do set "checkrun_system=t%%~tF"
 if not defined checkrun_before goto start
 if not defined SystemRoot goto start
@@ -162,7 +170,7 @@ rem The launcher starts with this script's variables cleared and the
 rem caller's ComSpec; the same line, read before any of it runs, sets back
 rem what the rest needs.
 :start
-set "ComSpec=%checkrun_comspec:~1%" & (for %%V in (checkrun_vars %checkrun_vars%) do set "%%V=") & "%checkrun_launcher%" & call set "checkrun_launched=%%errorlevel%%" & set "checkrun_vars=%checkrun_vars%" & set "checkrun_comspec=%checkrun_comspec%" & set "checkrun_held=1" & set "checkrun_key=%checkrun_key%" & set "checkrun_log=%checkrun_log%" & set "checkrun_before=%checkrun_before%" & set "checkrun_clock=%checkrun_clock%" & set "checkrun_system=%checkrun_system%"
+set "ComSpec=%checkrun_comspec:~1%" & (for %%V in (checkrun_vars %checkrun_vars%) do set "%%V=") & "%checkrun_launcher%" & call set "checkrun_launched=%%errorlevel%%" & set "checkrun_vars=%checkrun_vars%" & set "checkrun_comspec=%checkrun_comspec%" & set "checkrun_self=%checkrun_self%" & set "checkrun_held=1" & set "checkrun_key=%checkrun_key%" & set "checkrun_log=%checkrun_log%" & set "checkrun_before=%checkrun_before%" & set "checkrun_clock=%checkrun_clock%" & set "checkrun_system=%checkrun_system%"
 if defined SystemRoot set "ComSpec=%SystemRoot%\System32\cmd.exe"
 if "%checkrun_launched%"=="1" (
     set "checkrun_code=50" & set "checkrun_why=the launcher's framework failed, or it could not be started: exit code 1"
@@ -181,7 +189,7 @@ if exist "%checkrun_log%\*" (
 )
 for %%F in ("%checkrun_log%") do set "checkrun_after=t%%~tF"
 set "checkrun_now="
-for %%F in ("%~f0") do set "checkrun_now=t%%~tF"
+for %%F in ("%checkrun_self%") do set "checkrun_now=t%%~tF"
 for %%F in ("%SystemRoot%\System32\cmd.exe") do set "checkrun_now=%checkrun_now% t%%~tF"
 if defined checkrun_before if "%checkrun_after%"=="%checkrun_before%" set "checkrun_kind=41"
 if defined checkrun_before if not "%checkrun_now%"=="%checkrun_clock% %checkrun_system%" set "checkrun_kind=41"
@@ -208,8 +216,20 @@ if not defined checkrun_last (
     set "checkrun_code=42" & set "checkrun_why=no [LOG] entries could be read from c:\log.ini"
     goto outcome
 )
-set "checkrun_first=%checkrun_first:"=?%"
-set "checkrun_last=%checkrun_last:"=?%"
+rem An entry too long for a line cmd can expand would end this script there,
+rem or skip that line: either way with 43, never with an earlier code. Once
+rem without quotes, each is cut to 300 characters for the lines below.
+call :long
+set "checkrun_first=%checkrun_first:"=?%" & set "checkrun_kind=first"
+call :long
+set "checkrun_last=%checkrun_last:"=?%" & if "%checkrun_kind%"=="first" set "checkrun_kind=both"
+if not "%checkrun_kind%"=="both" (
+    set "checkrun_code=43" & set "checkrun_why=an entry of c:\log.ini is not one this script knows"
+    goto outcome
+)
+set "checkrun_kind="
+set "checkrun_first=%checkrun_first:~0,300%"
+set "checkrun_last=%checkrun_last:~0,300%"
 for /f "tokens=1,2 delims=;, " %%V in ("%checkrun_last%") do (set "checkrun_word1=%%V" & set "checkrun_word2=%%W")
 if "%checkrun_last:~0,1%"=="?" goto ended
 if "%checkrun_word1% %checkrun_word2%"=="WaitForSingleObject timeout" (
@@ -277,6 +297,9 @@ rem Gone when reg finds no key after its delete.
 if not errorlevel 1 goto unrecorded
 set "checkrun_code=0" & set "checkrun_why=the record is gone: removed, or there was none"
 goto :eof
+
+:long
+exit /b 43
 
 :unrecorded
 set "checkrun_code=45" & set "checkrun_why=the record could not be written or removed: only an elevated run or SYSTEM may"

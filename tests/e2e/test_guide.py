@@ -86,7 +86,8 @@ FOLDER = FIXTURE["UL_PACKAGE_DIR"]
 TYPICAL_RUN = params(PRODUCT + "download\\sorvane", FOLDER + "\\update.zip")
 TYPICAL_LOG = log_file([SUCC1, TYPICAL_RUN])
 HOUR_AGO = time.time() - 3600
-UPDATES = "Software\\\\Wow6432Node\\\\UnzipLauncher\\\\Updates\\\\"  # as system.reg names keys
+OURS = "HKLM\\SOFTWARE\\UnzipLauncher"
+UPDATES = "UnzipLauncher\\Updates\\"  # as an exported key is named, after SOFTWARE
 ODD_FOLDER = r"C:\R&D (x86)\^!pkg"
 
 
@@ -148,21 +149,26 @@ def odd_folder(box):
 
 
 def records(box):
-    """The records under UnzipLauncher\\Updates, read from the prefix's
-    system.reg once its server has written it: {ID: {name: value}}; and
-    whether any key of UnzipLauncher lies outside them."""
-    subprocess.run(["wineserver", "-k"], env=box.env, check=False)
-    subprocess.run(["wineserver", "-w"], env=box.env, check=True)
-    subprocess.run(["wineserver", "-p"], env=box.env, check=True)  # as the sandbox keeps it
+    """The records under UnzipLauncher\\Updates, as reg.exe exports the
+    32-bit view: {ID: {name: value}}; and whether any key of UnzipLauncher
+    lies outside them."""
+    for folder in ("system32", "syswow64"):
+        box.put(box.workdir / folder, f"C:\\windows\\{folder}\\reg.exe")
+    exported = box.host(r"C:\records.reg")
+    exported.unlink(missing_ok=True)
+    box.run(r"C:\windows\system32\reg.exe", loader=LOADERS["64-bit cmd"],
+            args=["export", OURS, r"C:\records.reg", "/y", "/reg:32"])
     found, key, elsewhere = {}, None, False
-    for line in (box.prefix / "system.reg").read_text(errors="replace").splitlines():
+    text = exported.read_bytes().decode("utf-16") if exported.exists() else ""
+    for line in text.splitlines():
         if line.startswith("["):
-            name = line[1:line.rindex("]")]
+            name = line[1:-1].split("\\", 2)[-1]
             key = found.setdefault(name[len(UPDATES):], {}) if name.startswith(UPDATES) else None
-            elsewhere |= key is None and "\\\\UnzipLauncher" in name
+            elsewhere |= key is None and name not in (OURS.split("\\", 2)[-1], UPDATES[:-1])
         elif key is not None and line.startswith('"'):
             name, value = line[1:].split('"=', 1)
-            key[name] = int(value[6:], 16) if value.startswith("dword:") else value.strip('"')
+            key[name] = int(value[6:], 16) if value.startswith("dword:") else \
+                re.sub(r"\\(.)", r"\1", value[1:-1])
     return {k: v for k, v in found.items() if k}, elsewhere
 
 
@@ -251,6 +257,7 @@ OUTCOMES = [
       for name, given in [("a&b", ['"a&b"']), ("..\\x", ["..\\x"]), ("65 characters", ["a" * 65]),
                           ("none", [])]),
     Outcome("an argument it does not know", args=("/recrod", "u1"), code=46),
+    Outcome("an empty argument first", args=('""', "/record", "u1"), code=46),
     Outcome("/record twice", args=("/record", "u1", "/record", "u2"), code=48),
 ]
 # Wine's cmd, where it is not Windows': TYPE passes UTF-16 on, and the line
@@ -334,7 +341,7 @@ def test_check_run_exits_with_the_code_of_each_outcome(installs, outcome):
             assert not elsewhere and {i: r.get("Result") for i, r in found.items()} == \
                 outcome.recorded, (name, found)
             for written in set(found) & {a.strip('"') for a in outcome.args}:
-                assert found[written]["Line"] == line.replace("\\", "\\\\")
+                assert found[written]["Line"] == line
                 assert sorted(found[written]) == ["Line", "Result", "Time"]
             if outcome.caller:
                 got = (box.host(FOLDER) / RECORD).read_text()
@@ -344,12 +351,16 @@ def test_check_run_exits_with_the_code_of_each_outcome(installs, outcome):
 
 
 def test_two_runs_at_once_give_one_run_and_one_refusal(installs):
+    """The second, with /record and started in another folder, still finds
+    the guard beside the script."""
     box, loader = installs["64-bit cmd"], LOADERS["64-bit cmd"]
     slow = Outcome("slow", stand_in_launcher, {"FAKE_UPDATER_SLEEP_MS": str(int(slack(6) * 1000))})
+    box.host(r"C:\second.cmd").write_bytes(f'@"{FOLDER}\\check-run.cmd" /record u2\r\n'.encode())
+    box.host(DOWNLOADS).mkdir(parents=True, exist_ok=True)
     with ThreadPoolExecutor(2) as pool:
         first = pool.submit(start, box, loader, slow)
         time.sleep(slack(3))
-        second = box.run(r"C:\windows\system32\cmd.exe", args=["/c", r"C:\start.cmd"],
-                         loader=loader)
+        second = box.run(r"C:\windows\system32\cmd.exe", args=["/c", r"C:\second.cmd"],
+                         loader=loader, cwd=DOWNLOADS)
         codes = [first.result().exit_code, second.exit_code]
     assert codes == [40, 44], (first.result().stdout, second.stdout)
