@@ -46,10 +46,16 @@ def setup_path(section):
     return SETUP_LINES[at + 1].split("echo PATH=", 1)[1]
 
 
+# A setup file the product keeps more in, which the guide's lines must not
+# overwrite.
+KEPT = b"[MANAGE]\r\nPATH=C:\\Old Manage\r\n[OTHER]\r\nKEY=kept\r\n"
+
+
 # Debian's wine is the 32-bit loader, for which System32 is SysWOW64.
-@pytest.mark.parametrize("loader", ["/usr/lib/wine/wine64", "wine"],
-                         ids=["64-bit cmd", "32-bit cmd"])
-def test_the_guides_cmd_lines_write_the_file_the_launcher_reads(tmp_path, loader):
+@pytest.mark.parametrize("loader, existing", [("/usr/lib/wine/wine64", None), ("wine", None),
+                                              ("/usr/lib/wine/wine64", KEPT)],
+                         ids=["64-bit cmd", "32-bit cmd", "a setup file there already"])
+def test_the_guides_cmd_lines_write_the_file_the_launcher_reads(tmp_path, loader, existing):
     manage = setup_path("MANAGE")
     product = setup_path("ZOFIXA") + "\\"
     folder = START_LINE.split('cd /d "', 1)[1].split('"')[0]
@@ -65,8 +71,14 @@ def test_the_guides_cmd_lines_write_the_file_the_launcher_reads(tmp_path, loader
         (box.host(folder) / "update.zip").write_bytes(b"PK\5\6" + bytes(18))
         script = box.host(r"C:\guide.cmd")
         script.write_bytes("\r\n".join(["@echo off", *SETUP_LINES, START_LINE, ""]).encode())
+        setup = box.host(r"C:\windows\syswow64\IxaSetup.ini")
+        if existing:
+            setup.write_bytes(existing)
         run = box.run(r"C:\windows\system32\cmd.exe", args=["/c", r"C:\guide.cmd"],
                       loader=loader)
+        if existing:
+            assert (run.exit_code, setup.read_bytes(), box.log()) == (1, existing, None)
+            return
         assert run.exit_code == 0
         assert box.host(r"C:\windows\syswow64\IxaSetup.ini").is_file()
         assert not box.host(r"C:\windows\system32\IxaSetup.ini").exists()
