@@ -1,4 +1,8 @@
-#include "Discovery.h"
+#include "Existence.h"
+
+#include <windows.h>
+
+#include <io.h>
 
 // GetFileAttributesW answers what PathFileExistsW answers (which is this call
 // under an error mode that keeps the "no disk" dialog away; the framework set
@@ -14,4 +18,9 @@ bool IsExistingFile(const std::wstring& csPath)
     const DWORD dwAttributes = GetFileAttributesW(csPath.c_str());
     return dwAttributes != INVALID_FILE_ATTRIBUTES &&
            (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool IsAccessiblePath(const std::wstring& csPath)
+{
+    return _waccess(csPath.c_str(), 0) == 0;
 }

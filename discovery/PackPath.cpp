@@ -1,11 +1,12 @@
-#include "Discovery.h"
+#include "PackPath.h"
 
 #include "log/DiagLog.h"
+#include "log/LogEntries.h"
 #include "platform/StringQuery.h"
 
 std::wstring GetUnzipPackPath()
 {
-    return GetUnzipPackPath(kModulePathChars);
+    return GetUnzipPackPath(kLongBufferChars);
 }
 
 std::wstring GetUnzipPackPath(DWORD cchBuffer)
@@ -25,7 +26,7 @@ std::wstring GetUnzipPackPath(DWORD cchBuffer)
             // A cut path is a failure even where no error was set.
             dwError = ERROR_INSUFFICIENT_BUFFER;
         }
-        WriteLog(L"GetModuleFileName failed;errcode=" + std::to_wstring(dwError));
+        WriteLog(logentry::kNoModulePath + std::to_wstring(dwError));
         return std::wstring();
     }
     return DirectoryOfPackPath(csPackPath);
@@ -35,7 +36,7 @@ std::wstring DirectoryOfPackPath(const std::wstring& csPackPath)
 {
     const std::wstring::size_type nLastBackslash = csPackPath.rfind(L'\\');
     if (nLastBackslash == std::wstring::npos) {
-        WriteLog(L"ReverseFind failed;csPackPath=" + csPackPath);
+        WriteLog(logentry::kNoOwnFolder + csPackPath);
         return csPackPath;
     }
     return csPackPath.substr(0, nLastBackslash + 1);

@@ -1,4 +1,4 @@
-#include "Discovery.h"
+#include "PathText.h"
 
 namespace {
 // Windows takes either slash as a separator.
@@ -38,7 +38,7 @@ bool IsAbsolutePath(const std::wstring& csPath)
     return bIsLetter && csPath[1] == L':' && IsSeparator(csPath[2]);
 }
 
-bool IsKnownFolder(const std::wstring& csPath)
+bool IsAbsoluteDirectory(const std::wstring& csPath)
 {
     return IsDirectoryString(csPath) && IsAbsolutePath(csPath);
 }

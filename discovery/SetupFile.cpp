@@ -1,16 +1,13 @@
-#include "Discovery.h"
+#include "SetupFile.h"
 
+#include "PathText.h"
 #include "platform/StringQuery.h"
 
 #include <vector>
 
 std::wstring SetupFilePath(DWORD cchSystemDir)
 {
-    const std::wstring csSystemDir = QuerySystemDirectory(cchSystemDir);
-    if (csSystemDir.empty()) {
-        return std::wstring();
-    }
-    return RemoveTrailingBackslashes(csSystemDir) + L"\\IxaSetup.ini";
+    return QuerySystemPath(cchSystemDir, L"IxaSetup.ini");
 }
 
 std::wstring ReadSetupPath(const std::wstring& csSetupFile, const wchar_t* pszSection,
@@ -26,10 +23,10 @@ std::wstring ReadSetupPath(const std::wstring& csSetupFile, const wchar_t* pszSe
 
 std::wstring GetRegManPath()
 {
-    const std::wstring csSetupFile = SetupFilePath(kManageSystemDirChars);
+    const std::wstring csSetupFile = SetupFilePath(kLongBufferChars);
     std::wstring csValue;
     if (!csSetupFile.empty()) {
-        csValue = ReadSetupPath(csSetupFile, L"MANAGE", L"", kManageBufferChars);
+        csValue = ReadSetupPath(csSetupFile, L"MANAGE", L"", kLongBufferChars);
     }
     return RemoveTrailingBackslashes(csValue) + L"\\";
 }

@@ -1,43 +1,37 @@
-#include "Discovery.h"
+#include "ZofixaPath.h"
 
-#include <io.h>
-
+#include "Existence.h"
+#include "SetupFile.h"
 #include "log/DiagLog.h"
+#include "log/LogEntries.h"
+#include "platform/StringQuery.h"
 
 const wchar_t kDefaultZofixaPath[] = L"C:\\Zof\\ZOFIXA\\";
-
-namespace {
-// The runtime's existence test: true for files and directories alike.
-bool Exists(const std::wstring& csPath)
-{
-    return _waccess(csPath.c_str(), 0) == 0;
-}
-}  // namespace
 
 bool IsZofixaPath(const std::wstring& csPath)
 {
     if (csPath.empty()) {
         return false;
     }
-    if (!Exists(csPath + L"Halvo.dll")) {
+    if (!IsAccessiblePath(csPath + L"Halvo.dll")) {
         return false;
     }
-    return Exists(csPath + L"Murtelan.dll");
+    return IsAccessiblePath(csPath + L"Murtelan.dll");
 }
 
 std::wstring FindZofixaPath()
 {
-    const std::wstring csSetupFile = SetupFilePath(kZofixaSystemDirChars);
+    const std::wstring csSetupFile = SetupFilePath(kShortBufferChars);
     if (!csSetupFile.empty()) {
         std::wstring csValue =
-            ReadSetupPath(csSetupFile, L"ZOFIXA", kDefaultZofixaPath, kZofixaBufferChars);
+            ReadSetupPath(csSetupFile, L"ZOFIXA", kDefaultZofixaPath, kShortBufferChars);
         // Only the last character is looked at: an empty value stays empty
         // and is never valid, a value ending in several backslashes keeps them.
         if (!csValue.empty() && csValue.back() != L'\\') {
             csValue += L'\\';
         }
         if (IsZofixaPath(csValue)) {
-            WriteLog(L"IsZofixaPath succ[1]!");
+            WriteLog(logentry::kSucc1);
             return csValue;
         }
     }
@@ -48,11 +42,11 @@ std::wstring FindZofixaPath()
     for (wchar_t chLetter = L'C'; chLetter <= L'Z'; ++chLetter) {
         csCandidate[0] = chLetter;
         if (IsZofixaPath(csCandidate)) {
-            WriteLog(L"IsZofixaPath succ[2]!");
+            WriteLog(logentry::kSucc2);
             return csCandidate;
         }
     }
 
-    WriteLog(L"GetZofixaPath com!");
+    WriteLog(logentry::kCom);
     return kDefaultZofixaPath;
 }

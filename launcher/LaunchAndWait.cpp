@@ -1,5 +1,6 @@
 #include "LaunchAndWait.h"
 
+#include "log/LogEntries.h"
 #include "platform/ScopedHandle.h"
 #include "platform/SystemLibrary.h"
 
@@ -7,20 +8,20 @@
 static_assert(sizeof(SHELLEXECUTEINFOW) == 60, "the 32-bit shell-execute record");
 #endif
 
-std::wstring WaitForUpdater(HANDLE hProcess, DWORD dwWaitMs)
+CUpdaterOutcome WaitForUpdater(HANDLE hProcess, DWORD dwWaitMs)
 {
     const DWORD dwWait = WaitForSingleObject(hProcess, dwWaitMs);
     if (dwWait == WAIT_OBJECT_0) {
-        return std::wstring();
+        return {nullptr, 0};
     }
     if (dwWait == WAIT_TIMEOUT) {
-        return L"WaitForSingleObject timeout;ms=" + std::to_wstring(dwWaitMs);
+        return {logentry::kWaitTimeout, dwWaitMs};
     }
-    return L"WaitForSingleObject failed;errcode=" + std::to_wstring(GetLastError());
+    return {logentry::kWaitFailed, GetLastError()};
 }
 
-std::wstring StartAndWait(ShellExecuteExFn pfnShellExecuteEx, const std::wstring& csFile,
-                          const std::wstring& csParameters, DWORD dwWaitMs)
+CUpdaterOutcome StartAndWait(ShellExecuteExFn pfnShellExecuteEx, const std::wstring& csFile,
+                             const std::wstring& csParameters, DWORD dwWaitMs)
 {
     SHELLEXECUTEINFOW sei = {};
     sei.cbSize = sizeof(sei);
@@ -35,23 +36,33 @@ std::wstring StartAndWait(ShellExecuteExFn pfnShellExecuteEx, const std::wstring
     const DWORD dwError = GetLastError();
     const ScopedHandle ownedProcess(sei.hProcess);
     if (!bLaunched) {
-        return L"ShellExecuteEx failed;errcode=" + std::to_wstring(dwError);
+        return {logentry::kShellFailed, dwError};
     }
     // The shell handed the file to something already running (a folder to
     // Explorer, say): no updater process was seen, so none is claimed.
     if (!ownedProcess.IsValid()) {
-        return L"ShellExecuteEx no process";
+        return {logentry::kNoProcess, 0};
     }
     return WaitForUpdater(ownedProcess.Get(), dwWaitMs);
 }
 
-std::wstring LaunchAndWait(const std::wstring& csFile, const std::wstring& csParameters)
+CUpdaterOutcome LaunchAndWait(const std::wstring& csFile, const std::wstring& csParameters)
 {
-    std::wstring csFailure;
-    const auto pfnShellExecuteEx = FunctionCast<ShellExecuteExFn>(
-        GetSystemFunction(L"shell32.dll", "ShellExecuteExW", csFailure));
-    if (pfnShellExecuteEx == nullptr) {
-        return csFailure;
+    const CSystemFunction shell = GetSystemFunction(L"shell32.dll", "ShellExecuteExW");
+    if (shell.pfnProc == nullptr) {
+        const bool bNoShell = shell.failedStep == SystemStep::kLoad;
+        return {bNoShell ? logentry::kNoShell : logentry::kNoStartFunction, shell.dwError};
     }
-    return StartAndWait(pfnShellExecuteEx, csFile, csParameters, kUpdaterWaitMs);
+    return StartAndWait(FunctionCast<ShellExecuteExFn>(shell.pfnProc), csFile, csParameters,
+                        kUpdaterWaitMs);
+}
+
+std::wstring GetOutcomeEntry(const CUpdaterOutcome& outcome)
+{
+    if (outcome.pszEntry == nullptr) {
+        return std::wstring();
+    }
+    // An entry that ends in "=" takes the value.
+    const std::wstring csEntry = outcome.pszEntry;
+    return csEntry.back() == L'=' ? csEntry + std::to_wstring(outcome.dwValue) : csEntry;
 }

@@ -11,20 +11,27 @@
 // The longest the launcher waits for the updater; a slower one is left running.
 constexpr DWORD kUpdaterWaitMs = 120000;
 
-// Starts csFile hidden with csParameters and waits for it. Returns the log
-// entry that must follow the parameter entry: empty when the updater started
-// and ended within the wait, else what went wrong ("ShellExecuteEx
-// failed;errcode=<n>", "ShellExecuteEx no process",
-// "WaitForSingleObject timeout;ms=120000", ...).
-std::wstring LaunchAndWait(const std::wstring& csFile, const std::wstring& csParameters);
+// How the start and the wait ended: the log entry that says what went wrong
+// (null when the updater started and ended within the wait), and its value,
+// the error number or, for a timeout, the wait.
+struct CUpdaterOutcome {
+    const wchar_t* pszEntry;
+    DWORD dwValue;
+};
+
+// Starts csFile hidden with csParameters and waits for it.
+CUpdaterOutcome LaunchAndWait(const std::wstring& csFile, const std::wstring& csParameters);
 
 using ShellExecuteExFn = decltype(&ShellExecuteExW);
 
 // The same with the shell call given and a wait of at most dwWaitMs. A test
 // seam: a start that succeeds without a process cannot be made to happen.
-std::wstring StartAndWait(ShellExecuteExFn pfnShellExecuteEx, const std::wstring& csFile,
-                          const std::wstring& csParameters, DWORD dwWaitMs);
+CUpdaterOutcome StartAndWait(ShellExecuteExFn pfnShellExecuteEx, const std::wstring& csFile,
+                             const std::wstring& csParameters, DWORD dwWaitMs);
 
-// Waits at most dwWaitMs for hProcess to end; the same kind of entry.
-// Separate so that tests can give a short wait or a handle that is no process.
-std::wstring WaitForUpdater(HANDLE hProcess, DWORD dwWaitMs);
+// Waits at most dwWaitMs for hProcess to end; separate, so that tests can give
+// a short wait or a handle that is no process.
+CUpdaterOutcome WaitForUpdater(HANDLE hProcess, DWORD dwWaitMs);
+
+// The log entry that follows the arguments entry; empty when there is none.
+std::wstring GetOutcomeEntry(const CUpdaterOutcome& outcome);

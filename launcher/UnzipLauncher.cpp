@@ -1,27 +1,20 @@
 #include "UnzipLauncher.h"
 
 #include "LaunchAndWait.h"
-#include "discovery/Discovery.h"
+#include "discovery/Existence.h"
+#include "discovery/PackPath.h"
+#include "discovery/PathText.h"
+#include "discovery/SetupFile.h"
+#include "discovery/ZofixaPath.h"
 #include "log/DiagLog.h"
-
-namespace {
-// The parameter entry comes after the wait, then what went wrong, if anything.
-void StartUpdater(const std::wstring& csUpdater, const std::wstring& csParameters)
-{
-    const std::wstring csOutcome = LaunchAndWait(csUpdater, csParameters);
-    WriteLog(csParameters);
-    if (!csOutcome.empty()) {
-        WriteLog(csOutcome);
-    }
-}
-}  // namespace
+#include "log/LogEntries.h"
 
 CUnzipLauncher::CUnzipLauncher()
 {
     // Without a known own folder "log.ini" would resolve against the current
     // directory and delete someone else's file.
     const std::wstring csOwnDir = GetUnzipPackPath();
-    if (!IsKnownFolder(csOwnDir)) {
+    if (!IsAbsoluteDirectory(csOwnDir)) {
         return;
     }
     // No existence test first: deleting a file that is not there fails
@@ -44,13 +37,13 @@ int CUnzipLauncher::UnzipPack()
     const std::wstring csManPath = GetRegManPath();
     const std::wstring csUpdater = csManPath + L"Quentabrix.exe";
     if (!IsAbsolutePath(csManPath) || !IsExistingFile(csUpdater)) {
-        WriteLog(L"GetRegManPath no exists, path=" + csUpdater);
+        WriteLog(logentry::kNoUpdater + csUpdater);
         return 0;
     }
 
     const std::wstring csProduct = GetZofixaPath();
     if (!IsExistingPath(csProduct)) {
-        WriteLog(L"GetZofixaPath no exists, path=" + csProduct);
+        WriteLog(logentry::kNoProduct + csProduct);
         return 0;
     }
     const std::wstring csDestination = csProduct + L"download\\sorvane";
@@ -59,12 +52,17 @@ int CUnzipLauncher::UnzipPack()
     // current directory.
     const std::wstring csOwnDir = GetUnzipPackPath();
     const std::wstring csPackage = csOwnDir + L"update.zip";
-    if (!IsKnownFolder(csOwnDir) || !IsExistingPath(csPackage)) {
-        WriteLog(L"GetUnzipPackPath no exists, path=" + csPackage);
+    if (!IsAbsoluteDirectory(csOwnDir) || !IsExistingPath(csPackage)) {
+        WriteLog(logentry::kNoPackage + csPackage);
         return 0;
     }
 
-    const std::wstring csParameters = L"\"" + csDestination + L"\" \"" + csPackage + L"\"";
-    StartUpdater(csUpdater, csParameters);
+    const std::wstring csParameters = logentry::GetArgumentsEntry(csDestination, csPackage);
+    // The arguments entry comes after the wait, then what went wrong, if anything.
+    const std::wstring csOutcome = GetOutcomeEntry(LaunchAndWait(csUpdater, csParameters));
+    WriteLog(csParameters);
+    if (!csOutcome.empty()) {
+        WriteLog(csOutcome);
+    }
     return 1;
 }

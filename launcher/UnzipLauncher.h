@@ -1,5 +1,7 @@
 // The launcher: checks that the updater, the product directory and the
 // package exist, then hands the package to the updater and waits for it.
+// Names older than what they do stay, as the log and its readers know them:
+// GetRegManPath reads no registry, and UnzipPack unzips nothing.
 #pragma once
 
 #include <windows.h>

@@ -9,6 +9,11 @@
 #include <string>
 #include <vector>
 
+// The two buffer sizes in use, in characters with the terminator: 1024 for
+// the longest paths, and 260, Windows' MAX_PATH.
+constexpr DWORD kLongBufferChars = 1024;
+constexpr DWORD kShortBufferChars = 260;
+
 // Calls fnQuery(buffer, cchBuffer) with a zero-filled buffer of cchBuffer
 // characters and returns what it returned. Such an API failed when it returned
 // 0 or at least the buffer's size: then it either needs that much room or cut
@@ -35,6 +40,18 @@ inline std::wstring QuerySystemDirectory(DWORD cchBuffer)
         cchBuffer,
         [](wchar_t* pszBuffer, DWORD cch) { return GetSystemDirectoryW(pszBuffer, cch); }, csDir);
     return csDir;
+}
+
+// pszName in the system directory, read into a buffer of cchBuffer
+// characters; empty when the directory is unknown or does not fit. Only a
+// root ("C:\\") ends in a backslash.
+inline std::wstring QuerySystemPath(DWORD cchBuffer, const wchar_t* pszName)
+{
+    const std::wstring csDir = QuerySystemDirectory(cchBuffer);
+    if (csDir.empty()) {
+        return csDir;
+    }
+    return csDir + (csDir.back() == L'\\' ? L"" : L"\\") + pszName;
 }
 
 // The full path of hModule (null: the running program) read into a buffer of

@@ -1,4 +1,4 @@
-#include "discovery/Discovery.h"
+#include "discovery/Existence.h"
 
 #include "support/TestFiles.h"
 

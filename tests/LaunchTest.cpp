@@ -35,9 +35,9 @@ TEST_F(LaunchTest, UpdaterThatCannotStartFailsQuietly)
     // Not a program: the shell must neither hang nor show a dialog.
     WriteBytes(L"E:\\Zof\\Mgr\\Quentabrix.exe", "not a program\r\n");
     const ULONGLONG start = GetTickCount64();
-    EXPECT_EQ(LaunchAndWait(L"E:\\Zof\\Mgr\\Quentabrix.exe", L"\"a\" \"b\""),
+    EXPECT_EQ(GetOutcomeEntry(LaunchAndWait(L"E:\\Zof\\Mgr\\Quentabrix.exe", L"\"a\" \"b\"")),
               kShellFailed + std::to_wstring(machine::NotAProgramError()));
-    EXPECT_EQ(LaunchAndWait(L"E:\\Zof\\Mgr\\Missing.exe", L"\"a\" \"b\""),
+    EXPECT_EQ(GetOutcomeEntry(LaunchAndWait(L"E:\\Zof\\Mgr\\Missing.exe", L"\"a\" \"b\"")),
               kShellFailed + L"2");  // ERROR_FILE_NOT_FOUND
     EXPECT_LT(GetTickCount64() - start, 10000u);
 }
@@ -53,12 +53,13 @@ TEST_F(LaunchTest, AWaitThatDoesNotSeeTheUpdaterEndSaysWhy)
                                nullptr, &si, &pi));
     const ScopedHandle thread(pi.hThread);
     const ScopedHandle process(pi.hProcess);
-    EXPECT_EQ(WaitForUpdater(process.Get(), 200), L"WaitForSingleObject timeout;ms=200");
+    EXPECT_EQ(GetOutcomeEntry(WaitForUpdater(process.Get(), 200)),
+              L"WaitForSingleObject timeout;ms=200");
     // The stand-in's three seconds, with the test's own margin around them.
-    EXPECT_EQ(WaitForUpdater(process.Get(), machine::Slack(10000)), L"");
+    EXPECT_EQ(GetOutcomeEntry(WaitForUpdater(process.Get(), machine::Slack(10000))), L"");
 
     // No handle at all: the wait itself fails.
-    EXPECT_EQ(WaitForUpdater(nullptr, 200), kWaitFailed + L"6");
+    EXPECT_EQ(GetOutcomeEntry(WaitForUpdater(nullptr, 200)), kWaitFailed + L"6");
 }
 
 // What a replaced shell call was handed, and what it answers.
@@ -75,7 +76,7 @@ TEST_F(LaunchTest, AStartWithoutAProcessIsNoStartAndTheRecordIsAsTheShellNeedsIt
     const std::wstring file = L"C:\\Ixa Manage\\Quentabrix.exe";
     const std::wstring parameters = L"\"C:\\Zof\\download\\sorvane\" \"C:\\pkg\\update.zip\"";
     memset(&g_seiSeen, 0xA5, sizeof(g_seiSeen));
-    EXPECT_EQ(StartAndWait(&StartsNoProcess, file, parameters, 200), kNoProcess);
+    EXPECT_EQ(GetOutcomeEntry(StartAndWait(&StartsNoProcess, file, parameters, 200)), kNoProcess);
 
     EXPECT_EQ(g_seiSeen.cbSize, 60u);    // the record's size on 32-bit Windows
     EXPECT_EQ(g_seiSeen.fMask, 0x440u);  // SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI

@@ -1,4 +1,4 @@
-#include "discovery/Discovery.h"
+#include "discovery/PackPath.h"
 
 #include "log/DiagLog.h"
 #include "support/LogTexts.h"

@@ -1,4 +1,4 @@
-#include "discovery/Discovery.h"
+#include "discovery/PathText.h"
 
 #include <gtest/gtest.h>
 
@@ -33,12 +33,12 @@ TEST(PathTextTest, AbsoluteMeansDriveRootedOrTwoSeparatorsEitherSlash)
 
 TEST(PathTextTest, KnownFolderIsAnAbsoluteDirectoryString)
 {
-    EXPECT_TRUE(IsKnownFolder(L"C:\\pkg\\"));
-    EXPECT_TRUE(IsKnownFolder(L"\\\\srv\\share\\pkg\\"));
+    EXPECT_TRUE(IsAbsoluteDirectory(L"C:\\pkg\\"));
+    EXPECT_TRUE(IsAbsoluteDirectory(L"\\\\srv\\share\\pkg\\"));
     // Wine's form of a program's path on a share: relative, so unknown.
-    EXPECT_FALSE(IsKnownFolder(L"UNC\\srv\\share\\pkg\\"));
-    EXPECT_FALSE(IsKnownFolder(L"C:\\pkg\\setup.exe"));
-    EXPECT_FALSE(IsKnownFolder(L""));
+    EXPECT_FALSE(IsAbsoluteDirectory(L"UNC\\srv\\share\\pkg\\"));
+    EXPECT_FALSE(IsAbsoluteDirectory(L"C:\\pkg\\setup.exe"));
+    EXPECT_FALSE(IsAbsoluteDirectory(L""));
 }
 
 TEST(PathTextTest, DirectoryStringEndsInBackslash)

@@ -1,4 +1,4 @@
-#include "discovery/Discovery.h"
+#include "discovery/SetupFile.h"
 
 #include "platform/StringQuery.h"
 #include "support/TestFiles.h"
@@ -27,15 +27,15 @@ TEST_F(SetupFileTest, ReaderCutsValuesToTheBuffer)
     const std::wstring file = SetupFile();
     const std::string longValue(5000, 'x');
     WriteSetupFile("[MANAGE]\r\nPATH=" + longValue + "\r\n");
-    EXPECT_EQ(ReadSetupPath(file, L"MANAGE", L"", kManageBufferChars),
-              std::wstring(kManageBufferChars - 1, L'x'));
-    EXPECT_EQ(ReadSetupPath(file, L"MANAGE", L"", kZofixaBufferChars),
-              std::wstring(kZofixaBufferChars - 1, L'x'));
+    EXPECT_EQ(ReadSetupPath(file, L"MANAGE", L"", kLongBufferChars),
+              std::wstring(kLongBufferChars - 1, L'x'));
+    EXPECT_EQ(ReadSetupPath(file, L"MANAGE", L"", kShortBufferChars),
+              std::wstring(kShortBufferChars - 1, L'x'));
 
     // One character less than the buffer fits exactly.
-    WriteSetupFile("[ZOFIXA]\r\nPATH=" + std::string(kZofixaBufferChars - 1, 'y') + "\r\n");
-    EXPECT_EQ(ReadSetupPath(file, L"ZOFIXA", L"", kZofixaBufferChars),
-              std::wstring(kZofixaBufferChars - 1, L'y'));
+    WriteSetupFile("[ZOFIXA]\r\nPATH=" + std::string(kShortBufferChars - 1, 'y') + "\r\n");
+    EXPECT_EQ(ReadSetupPath(file, L"ZOFIXA", L"", kShortBufferChars),
+              std::wstring(kShortBufferChars - 1, L'y'));
 }
 
 }  // namespace

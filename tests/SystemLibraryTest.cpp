@@ -8,17 +8,20 @@ namespace {
 
 // Loading from the system directory, and taking the function, are what every
 // run that starts the updater does (the end-to-end DLL load cases); the
-// failures' entries are what no such run can show.
-TEST(SystemLibraryTest, WhatCannotBeHadIsNamedInTheEntry)
+// failures are what no such run can show.
+TEST(SystemLibraryTest, WhatCannotBeHadIsNamedWithItsError)
 {
     // PlantedDll.dll lies beside this program, where a plain load would find it.
-    std::wstring csFailure;
-    EXPECT_EQ(GetSystemFunction(L"PlantedDll.dll", "DllMain", csFailure), nullptr);
-    EXPECT_EQ(csFailure, L"LoadLibraryEx(PlantedDll.dll) failed;errcode=126");
+    const CSystemFunction planted = GetSystemFunction(L"PlantedDll.dll", "DllMain");
+    EXPECT_EQ(planted.pfnProc, nullptr);
+    EXPECT_EQ(planted.failedStep, SystemStep::kLoad);
+    EXPECT_EQ(planted.dwError, 126u);  // ERROR_MOD_NOT_FOUND
     EXPECT_EQ(GetModuleHandleW(L"PlantedDll.dll"), nullptr);
 
-    EXPECT_EQ(GetSystemFunction(L"shell32.dll", "NoSuchFunction", csFailure), nullptr);
-    EXPECT_EQ(csFailure, L"GetProcAddress(NoSuchFunction) failed;errcode=127");
+    const CSystemFunction missing = GetSystemFunction(L"shell32.dll", "NoSuchFunction");
+    EXPECT_EQ(missing.pfnProc, nullptr);
+    EXPECT_EQ(missing.failedStep, SystemStep::kLookup);
+    EXPECT_EQ(missing.dwError, 127u);  // ERROR_PROC_NOT_FOUND
 }
 
 }  // namespace
