@@ -280,10 +280,6 @@ int wmain(int argc, wchar_t** argv)
     const Program worstSearch{"UnzipLauncher, search of C: .. Z:", launcher, worst, false};
     const Program profileFloor{"floor: reads the two values, writes one entry",
                                kFloors + L"ProfileFloor.exe", early, false};
-    const Program importsOnly{"imports SHLWAPI and SHELL32 (for information)",
-                              kFloors + L"ImportsOnly.exe", early, false};
-    const Program shlwapiOnly{"imports SHLWAPI alone (for information)",
-                              kFloors + L"ShlwapiOnly.exe", early, false};
     const Program empty{"empty program (for information)", kFloors + L"EmptyProgram.exe", early,
                         false};
     const Program shellStart{"floor: the same hidden ShellExecuteExW",
@@ -299,8 +295,7 @@ int wmain(int argc, wchar_t** argv)
     }
 
     bool met = true;
-    met &= Compare("early stop", {earlyStop, profileFloor, empty, importsOnly, shlwapiOnly}, rounds,
-                   kRatioTarget);
+    met &= Compare("early stop", {earlyStop, profileFloor, empty}, rounds, kRatioTarget);
     met &= Compare("full path, the updater exits at once", {fullPath, shellStart}, rounds,
                    kRatioTarget);
     met &= Compare("worst-case drive search", {worstSearch, earlyStop}, rounds, kRatioTarget);
