@@ -98,8 +98,7 @@ FOLDER = FIXTURE["UL_PACKAGE_DIR"]
 TYPICAL_RUN = params(PRODUCT + "download\\sorvane", FOLDER + "\\update.zip")
 TYPICAL_LOG = log_file([SUCC1, TYPICAL_RUN])
 HOUR_AGO = time.time() - 3600
-OURS = "HKLM\\SOFTWARE\\UnzipLauncher"
-UPDATES = "UnzipLauncher\\Updates\\"  # as an exported key is named, after SOFTWARE
+UPDATES = "Software\\\\Wow6432Node\\\\UnzipLauncher\\\\Updates\\\\"  # as system.reg names keys
 ODD_FOLDER = r"C:\R&D (x86)\^!pkg"
 
 
@@ -161,26 +160,21 @@ def odd_folder(box):
 
 
 def records(box):
-    """The records under UnzipLauncher\\Updates, as reg.exe exports the
-    32-bit view: {ID: {name: value}}; and whether any key of UnzipLauncher
-    lies outside them."""
-    for folder in ("system32", "syswow64"):
-        box.put(box.workdir / folder, f"C:\\windows\\{folder}\\reg.exe")
-    exported = box.host(r"C:\records.reg")
-    exported.unlink(missing_ok=True)
-    box.run(r"C:\windows\system32\reg.exe", loader=LOADERS["64-bit cmd"],
-            args=["export", OURS, r"C:\records.reg", "/y", "/reg:32"])
+    """The records under UnzipLauncher\\Updates, read from the prefix's
+    system.reg once its server has written it: {ID: {name: value}}; and
+    whether any key of UnzipLauncher lies outside them."""
+    subprocess.run(["wineserver", "-k"], env=box.env, check=False)
+    subprocess.run(["wineserver", "-w"], env=box.env, check=True)
+    subprocess.run(["wineserver", "-p"], env=box.env, check=True)  # as the sandbox keeps it
     found, key, elsewhere = {}, None, False
-    text = exported.read_bytes().decode("utf-16") if exported.exists() else ""
-    for line in text.splitlines():
+    for line in (box.prefix / "system.reg").read_text(errors="replace").splitlines():
         if line.startswith("["):
-            name = line[1:-1].split("\\", 2)[-1]
+            name = line[1:line.rindex("]")]
             key = found.setdefault(name[len(UPDATES):], {}) if name.startswith(UPDATES) else None
-            elsewhere |= key is None and name not in (OURS.split("\\", 2)[-1], UPDATES[:-1])
+            elsewhere |= key is None and "\\\\UnzipLauncher" in name
         elif key is not None and line.startswith('"'):
             name, value = line[1:].split('"=', 1)
-            key[name] = int(value[6:], 16) if value.startswith("dword:") else \
-                re.sub(r"\\(.)", r"\1", value[1:-1])
+            key[name] = int(value[6:], 16) if value.startswith("dword:") else value.strip('"')
     return {k: v for k, v in found.items() if k}, elsewhere
 
 
@@ -299,11 +293,8 @@ def installs(tmp_path_factory):
             box.close()
 
 
-def start(box, loader, outcome):
-    """The sample installation as installed, changed as the outcome wants it,
-    then check-run.cmd started by cmd, from C:\\start.cmd (a batch file: the
-    arguments as cmd reads them), by its path or, in a folder of its own,
-    by its name."""
+def reset(box):
+    """The sample installation as installed, with no log and no record."""
     shutil.rmtree(box.host(r"C:\Zof"), ignore_errors=True)
     for marker in MARKERS:
         (box.host(PRODUCT) / marker).touch()
@@ -315,6 +306,14 @@ def start(box, loader, outcome):
     box.host(r"C:\log.ini").unlink(missing_ok=True)
     box.run(r"C:\windows\system32\reg.exe", loader=LOADERS["64-bit cmd"],
             args=["delete", "HKLM\\SOFTWARE\\UnzipLauncher", "/f", "/reg:32"])
+
+
+def start(box, loader, outcome):
+    """The installation reset, changed as the outcome wants it, then
+    check-run.cmd started by cmd, from C:\\start.cmd (a batch file: the
+    arguments as cmd reads them), by its path or, in a folder of its own,
+    by its name."""
+    reset(box)
     if outcome.arrange:
         outcome.arrange(box)
     line = f'"{FOLDER}\\check-run.cmd"'
@@ -353,13 +352,38 @@ def test_check_run_exits_with_the_code_of_each_outcome(installs, outcome):
             assert not elsewhere and {i: r.get("Result") for i, r in found.items()} == \
                 outcome.recorded, (name, found)
             for written in set(found) & {a.strip('"') for a in outcome.args}:
-                assert found[written]["Line"] == line
+                assert found[written]["Line"] == line.replace("\\", "\\\\")
                 assert sorted(found[written]) == ["Line", "Result", "Time"]
             if outcome.caller:
                 got = (box.host(FOLDER) / RECORD).read_text()
                 assert re.search(r"^env:ComSpec=C:\\caller\\cmd\.exe$", got, re.M | re.I), got
                 assert "env:Caller=a&b\n" in got
                 assert not re.search(r"^env:(checkrun_|TIME=|DATE=|ERRORLEVEL=)", got, re.M | re.I)
+
+
+# The Intune app's command lines, from the guide's block for it.
+INTUNE = {name: next(line.split(None, 1)[1] for line in GUIDE
+                     if line.startswith(f"  {name} ") and "cmd.exe /c" in line)
+          for name in ("Install", "Uninstall")}
+
+
+def test_the_intune_command_lines_run_a_copy_and_remove_it(installs):
+    """As Intune's 32-bit agent runs them, in the content folder: the install
+    copies it, runs check-run.cmd in the copy and records 0; the uninstall
+    forgets the record and removes the copy."""
+    box, loader = installs["32-bit cmd"], LOADERS["32-bit cmd"]
+    reset(box)
+    copy = r"C:\Program Files (x86)\UnzipLauncher\u1"
+    for name, recorded in (("Install", {"u1": 0}), ("Uninstall", {})):
+        line = INTUNE[name].replace("<ID>", "u1")
+        box.host(r"C:\intune.cmd").write_bytes(f"@{line}\r\n".encode())
+        run = box.run(r"C:\windows\system32\cmd.exe", args=["/c", r"C:\intune.cmd"],
+                      loader=loader, cwd=FOLDER)
+        found = {i: r.get("Result") for i, r in records(box)[0].items()}
+        assert (run.exit_code, found, box.host(copy).exists()) == \
+            (0, recorded, name == "Install"), run.stdout
+    record = (box.host(FIXTURE["UL_MANAGE_DIR"]) / RECORD).read_text()
+    assert f'"{copy}\\update.zip"' in record
 
 
 def test_two_runs_at_once_give_one_run_and_one_refusal(installs):
