@@ -6,7 +6,8 @@
 #                                              linked runtimes, an SPDX SBOM,
 #                                              SHA256SUMS
 #   UnzipLauncher-<version>-win32-symbols.zip  the exe's PDB, its unstripped
-#                                              twin, the same notices and SBOM
+#                                              twin, its link maps, the same
+#                                              notices and SBOM
 #   UnzipLauncher-<version>-win32-tests.zip    the test pack (not a release
 #                                              file: for test machines)
 
@@ -56,6 +57,10 @@ endforeach()
 install(FILES $<TARGET_FILE_DIR:UnzipLauncher>/UnzipLauncher.pdb
         DESTINATION symbols COMPONENT symbols)
 install(TARGETS UnzipLauncherSymbols RUNTIME DESTINATION symbols COMPONENT symbols)
+# The link maps, so that the binary check runs on what is published: they
+# name the functions its %fs rule allows.
+install(FILES ${CMAKE_BINARY_DIR}/UnzipLauncher.map ${CMAKE_BINARY_DIR}/UnzipLauncher.lldmap
+        DESTINATION symbols COMPONENT symbols)
 # Last in its component: the sums of what it installed.
 install(CODE [[
     set(root "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
