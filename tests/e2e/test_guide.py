@@ -270,9 +270,8 @@ OUTCOMES = [
 # says so too; Wine 8's CALL of a batch file that ends with EXIT /B <n> gives
 # 1, where Windows' gives n (call /?), and only the exit code says so.
 WINE_EXPECTS = {"a UTF-16 log": 42}
-WINE8 = subprocess.run(["wine", "--version"], capture_output=True, text=True).stdout.startswith(
-    "wine-8.")
-WINE_EXITS = {"the guide's call line, a failure": 1} if WINE8 else {}
+WINE = subprocess.run(["wine", "--version"], capture_output=True, text=True).stdout
+WINE_EXITS = {"the guide's call line, a failure": 1} if WINE.startswith("wine-8.") else {}
 
 
 @pytest.fixture(scope="module")
@@ -371,8 +370,7 @@ INTUNE = {name: next(line.split(None, 1)[1] for line in GUIDE
 # argument ("Invalid number of parameters", 4), so the install's copy fails
 # there with 70; Windows' xcopy takes a quoted path as one (xcopy,
 # learn.microsoft.com), as Wine 8's does.
-COPIES = not subprocess.run(["wine", "--version"], capture_output=True,
-                            text=True).stdout.startswith("wine-10.")
+COPIES = not WINE.startswith("wine-10.")
 
 
 def test_the_intune_command_lines_run_a_copy_and_remove_it(installs):
