@@ -1,30 +1,27 @@
-"""The tools of the Debian release this runs on (scripts/lib/releases.env),
-for the scripts that call an LLVM program or name the compiler, and the one
-folder of GCC's runtime the toolchain files link from."""
+"""The LLVM programs of the Debian release this runs on, and the one folder
+of GCC's runtime the toolchain files link from."""
 import glob
-import re
+import subprocess
 import sys
 from pathlib import Path
 
-RELEASES = Path(__file__).resolve().parent / "lib" / "releases.env"
+RELEASES = Path(__file__).resolve().parent / "lib" / "releases.sh"
 
 
-def release_versions():
-    """(LLVM version, clang-format version) of this Debian release; exits
-    with one line on any other system."""
-    values = dict(re.findall(r"^(UL_[A-Z_0-9]+)='([^']*)'$", RELEASES.read_text(), re.MULTILINE))
-    os_release = dict(re.findall(r'^([A-Z_]+)="?([^"\n]*)"?$',
-                                 Path("/etc/os-release").read_text(), re.MULTILINE))
-    version = os_release.get("VERSION_ID", "")
-    if os_release.get("ID") != "debian" or f"UL_LLVM_{version}" not in values:
-        sys.exit(f"UnzipLauncher builds on Debian {' or '.join(values['UL_RELEASES'].split())} "
-                 f"only; this is {os_release.get('ID', 'an unknown system')} {version}")
-    return values[f"UL_LLVM_{version}"], values[f"UL_CLANG_FORMAT_{version}"]
+def llvm_version():
+    """The LLVM of this Debian release, as scripts/lib/releases.sh (the one
+    reader of the releases) gives it; exits with its line on any other."""
+    done = subprocess.run(["bash", "-c", '. "$0" && ul_release_tools && echo "$UL_LLVM_VERSION"',
+                           str(RELEASES)], capture_output=True, text=True)
+    if done.returncode:
+        sys.exit(done.stderr.strip())
+    return done.stdout.strip()
 
 
-def llvm_tool(name):
-    """The path of one of LLVM's programs, as the build uses it."""
-    return f"/usr/lib/llvm-{release_versions()[0]}/bin/{name}"
+def llvm(tool, *args):
+    """What one of LLVM's programs (llvm-readobj, llvm-pdbutil) prints."""
+    return subprocess.run([f"/usr/lib/llvm-{llvm_version()}/bin/{tool}", *map(str, args)],
+                          capture_output=True, text=True, errors="replace", check=True).stdout
 
 
 def gcc_posix(triplet="i686-w64-mingw32"):

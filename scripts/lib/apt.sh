@@ -1,22 +1,9 @@
 # shellcheck shell=bash
-# Debian's package tools as install-deps and the fresh systems use them. A
-# newcomer must tell a busy mirror from a broken set-up, and must not be
-# stuck where only a suite other than the release's own stays broken.
-#   ul_apt_update WHO CODENAME PREFS
-#       apt-get update --error-on=any, tried 3 times, UL_APT_WAIT (30) s
-#       apart, while an index does not match its Release file or apt's lists
-#       are locked. Where every index still failing is one of CODENAME's
-#       -security or -updates (a mismatch, or a Release file that expired), it
-#       prints a line for each (and keeps them in ul_apt_left), writes the
-#       apt preference that lowers those suites into the new file PREFS and
-#       sets ul_apt_opts to use it; otherwise it prints our line and apt's,
-#       and returns 1.
-#   ul_apt_install WHO ARGS...
-#       apt-get install -y ARGS with ul_apt_opts; on failure our line, apt's
-#       lines, and 1.
-#   ul_apt_why WHO OUTPUT
-#       our line for what apt or debootstrap printed; returns 0 where trying
-#       again may help (a mirror in mid-sync), 1 otherwise.
+# Debian's package tools as install-deps and the fresh systems use them
+# (what they do when the mirror is half updated: docs/building.md).
+#   ul_apt_update WHO CODENAME PREFS   sets ul_apt_left and ul_apt_opts
+#   ul_apt_install WHO ARGS...         apt-get install -y with ul_apt_opts
+#   ul_apt_why WHO OUTPUT              0 where trying again may help
 # ul_sudo (empty as root) prefixes what changes the machine. ul_apt_record is
 # where install-deps keeps the lines of a fallback it installed by.
 

@@ -7,12 +7,8 @@ ul_release_tools() {
     # shellcheck source=scripts/lib/releases.env
     . "$(dirname "${BASH_SOURCE[0]}")/releases.env"
     local id='' version='' llvm format
-    if [ -r /etc/os-release ]; then
-        # shellcheck source=/dev/null
-        id=$(. /etc/os-release && echo "${ID:-}")
-        # shellcheck source=/dev/null
-        version=$(. /etc/os-release && echo "${VERSION_ID:-}")
-    fi
+    # shellcheck source=/dev/null
+    [ ! -r /etc/os-release ] || read -r id version < <(. /etc/os-release && echo "${ID:-} ${VERSION_ID:-}")
     llvm="UL_LLVM_$version" format="UL_CLANG_FORMAT_$version"
     if [ "$id" != debian ] || [ -z "$version" ] || [ -z "${!llvm:-}" ]; then
         echo "UnzipLauncher builds on Debian ${UL_RELEASES// / or } only;" \

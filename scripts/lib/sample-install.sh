@@ -1,9 +1,6 @@
 # shellcheck shell=bash
-# The sample installation of fixture.env in a prefix made by wine-prefix.sh
-# (which must be sourced first), laid out by the test program's own
-# procedure, the one its end-to-end cases use: the product as its installer
-# would lay it out, and the launcher with a sample update.zip as downloaded.
-# Sourced by scripts/demo and bench/run; tests/e2e/harness.py calls it.
+# The sample installation of fixture.env, laid out by the test program's own
+# procedure, in a prefix of wine-prefix.sh (sourced first).
 
 # ul_sample_install PREFIX BIN_DIR: BIN_DIR holds UnzipLauncherTests.exe,
 # UnzipLauncher.exe and FakeUpdater.exe, which go to C:\bin first. Sets
@@ -21,13 +18,4 @@ ul_sample_install() {
         { echo "sample-install: the test program could not lay the installation out" >&2; return 1; }
     ul_manage=$(ul_host_path "$1" "$UL_MANAGE_DIR")
     ul_package=$(ul_host_path "$1" "$UL_PACKAGE_DIR")
-}
-
-# ul_run_launcher PREFIX: runs the launcher from its folder; sets ul_stdout
-# and ul_exit_code.
-# shellcheck disable=SC2034  # both are read by the caller
-ul_run_launcher() {
-    ul_exit_code=0
-    ul_stdout=$(cd "$ul_package" &&
-        WINEPREFIX="$1" wine "$UL_PACKAGE_DIR\\UnzipLauncher.exe") || ul_exit_code=$?
 }

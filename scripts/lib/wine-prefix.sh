@@ -1,15 +1,9 @@
 # shellcheck shell=bash
 # Throwaway Wine prefixes, sourced by the scripts beside it.
 #
-# All Wine state of a build lives in one folder, $UL_WINE_DIR (by default the
-# mingw-x86 build's wine/; this is the one place that says so). A template
-# prefix per architecture and drive layout is made there once (win32: about
-# 10 s; win64, a 64-bit Windows with WoW64: about 20 s), with the drives of
-# fixture.env: C: the prefix's drive_c, the empty drives as folders
-# <prefix>/drives/<letter>, the drive without a medium as a link to a missing
-# folder, one share, no Z:. Each run gets a hard-link copy of it in the same
-# folder with its own registry files: a few processes, since starting one is
-# what costs in an emulated machine.
+# All Wine state of a build lives in $UL_WINE_DIR (by default the mingw-x86
+# build's wine/; this is the one place that says so): a template prefix per
+# architecture and drive layout, and each run's hard-link copy of it.
 
 : "${UL_WINE_DIR:=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/build/mingw-x86/wine}"
 export WINEDEBUG="${WINEDEBUG:--all}"
@@ -81,31 +75,22 @@ ul_new_prefix() {
 ul_drive_layout() {
     rm -f "$1"/dosdevices/?:
     ln -s ../drive_c "$1/dosdevices/c:"
-    ul_no_medium_drive "$1" "$UL_NO_MEDIUM_DRIVE"
+    # A link to a missing folder: Wine reports a drive without a medium.
+    ln -sfn ../no-medium "$1/dosdevices/$UL_NO_MEDIUM_DRIVE:"
     local letter
     for letter in $(echo "$UL_EMPTY_DRIVES" | grep -o .); do
         ul_empty_drive "$1" "$letter"
     done
-    ul_share "$1" "$UL_SHARE_SERVER" "$UL_SHARE_NAME"
+    # Wine looks shares up in dosdevices/unc/.
+    mkdir -p "$1/shares/$UL_SHARE_SERVER/$UL_SHARE_NAME" "$1/dosdevices/unc/$UL_SHARE_SERVER"
+    ln -sfn "../../../shares/$UL_SHARE_SERVER/$UL_SHARE_NAME" \
+        "$1/dosdevices/unc/$UL_SHARE_SERVER/$UL_SHARE_NAME"
 }
 
 # ul_empty_drive PREFIX LETTER: maps the drive to an empty folder of the prefix.
 ul_empty_drive() {
     mkdir -p "$1/drives/$2"
     ln -sfn "../drives/$2" "$1/dosdevices/$2:"
-}
-
-# ul_share PREFIX SERVER SHARE: maps \\SERVER\SHARE to an empty folder of the
-# prefix (Wine looks shares up in dosdevices/unc/).
-ul_share() {
-    mkdir -p "$1/shares/$2/$3" "$1/dosdevices/unc/$2"
-    ln -sfn "../../../shares/$2/$3" "$1/dosdevices/unc/$2/$3"
-}
-
-# ul_no_medium_drive PREFIX LETTER: maps the drive to a folder that does not
-# exist, which Wine reports as a drive without a medium.
-ul_no_medium_drive() {
-    ln -sfn ../no-medium "$1/dosdevices/$2:"
 }
 
 # ul_host_path PREFIX 'C:\a\b': the Linux path of a path on the prefix's C:.
