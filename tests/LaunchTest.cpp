@@ -1,6 +1,6 @@
 #include "launcher/LaunchAndWait.h"
 
-#include "platform/ScopedHandle.h"
+#include "pack/ProgramRun.h"
 #include "support/LogTexts.h"
 #include "support/Machine.h"
 #include "support/TestFiles.h"
@@ -22,12 +22,8 @@ protected:
     {
         SandboxTest::SetUp();
         REQUIRE_DRIVES(L"e");
-        m_env.Set(L"FAKE_UPDATER_RECORD", kRecord);
-        m_env.Set(L"FAKE_UPDATER_SLEEP_MS", nullptr);
         MakeDirs(L"E:\\Zof");
     }
-
-    ScopedEnv m_env;
 };
 
 TEST_F(LaunchTest, UpdaterThatCannotStartFailsQuietly)
@@ -44,19 +40,14 @@ TEST_F(LaunchTest, UpdaterThatCannotStartFailsQuietly)
 
 TEST_F(LaunchTest, AWaitThatDoesNotSeeTheUpdaterEndSaysWhy)
 {
-    m_env.Set(L"FAKE_UPDATER_SLEEP_MS", L"3000");
-    STARTUPINFOW si = {};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi = {};
-    std::wstring commandLine = L"\"" + OwnDir() + L"FakeUpdater.exe\"";
-    ASSERT_TRUE(CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                               nullptr, &si, &pi));
-    const ScopedHandle thread(pi.hThread);
-    const ScopedHandle process(pi.hProcess);
-    EXPECT_EQ(GetOutcomeEntry(WaitForUpdater(process.Get(), 200)),
+    const CProgramRun updater(
+        OwnDir() + L"FakeUpdater.exe", OwnDir(),
+        {{L"FAKE_UPDATER_SLEEP_MS", L"3000"}, {L"FAKE_UPDATER_RECORD", kRecord}});
+    ASSERT_EQ(updater.GetStartError(), 0u);
+    EXPECT_EQ(GetOutcomeEntry(WaitForUpdater(updater.GetProcess(), 200)),
               L"WaitForSingleObject timeout;ms=200");
     // The stand-in's three seconds, with the test's own margin around them.
-    EXPECT_EQ(GetOutcomeEntry(WaitForUpdater(process.Get(), machine::Slack(10000))), L"");
+    EXPECT_EQ(GetOutcomeEntry(WaitForUpdater(updater.GetProcess(), machine::Slack(10000))), L"");
 
     // No handle at all: the wait itself fails.
     EXPECT_EQ(GetOutcomeEntry(WaitForUpdater(nullptr, 200)), kWaitFailed + L"6");

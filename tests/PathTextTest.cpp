@@ -41,11 +41,4 @@ TEST(PathTextTest, KnownFolderIsAnAbsoluteDirectoryString)
     EXPECT_FALSE(IsAbsoluteDirectory(L""));
 }
 
-TEST(PathTextTest, DirectoryStringEndsInBackslash)
-{
-    EXPECT_TRUE(IsDirectoryString(L"C:\\pkg\\"));
-    EXPECT_FALSE(IsDirectoryString(L""));
-    EXPECT_FALSE(IsDirectoryString(L"setup.exe"));
-}
-
 }  // namespace

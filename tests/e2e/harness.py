@@ -1,12 +1,6 @@
-"""Runs the built UnzipLauncher.exe in a throwaway 32-bit Wine prefix of its
-own, for what only Wine can show (its traces, DLL overrides), checked from
-the Linux side. Every other end-to-end case lives in the test pack's runner
-(tests/pack).
-
-Environment: UL_BIN_DIR holds UnzipLauncher.exe and the updater stand-ins,
-UL_WINE_DIR the Wine state (both default to the mingw-x86 build);
-UL_TIME_SCALE (set in an emulated machine) widens the suite's own margins.
-"""
+"""Runs the built UnzipLauncher.exe in a throwaway Wine prefix, for what
+only Wine can show, checked from the Linux side. UL_BIN_DIR holds the
+built programs; UL_TIME_SCALE widens the suite's own margins."""
 import os
 import re
 import shlex

@@ -1,11 +1,6 @@
-"""What the deployers' guide gives to run under cmd, run by Wine's own cmd,
-64-bit and 32-bit, in a 64-bit prefix. Its cmd lines, as a deployer copies
-them into a batch file, must write the setup file the 32-bit launcher reads
-(SysWOW64's), and check-run.cmd started through cmd must exit with 0 and
-the launcher hand the package over with the folder cmd's line names as the
-updater's current directory.
-check-run.cmd, as the release ships it, must exit with the code of each
-outcome."""
+"""The deployers' guide's cmd lines and check-run.cmd as the release ships
+it, run by Wine's 64-bit and 32-bit cmd in a 64-bit prefix: the setup file
+the 32-bit launcher reads, and the exit code of each outcome."""
 import os
 import re
 import shutil

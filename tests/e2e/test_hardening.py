@@ -1,9 +1,6 @@
 """The process defences of the shipped exe, read from Wine's trace of its
-calls into the system: taken by its entry before the runtime's start-up and
-the framework's initialisation, with the run itself unchanged. The exe
-imports only kernel32 and the C runtime; everything else it loads comes
-later and from the system directory only. (DLLs planted beside the launcher
-are the test pack's: tests/pack/DllLoadCases.cpp.)"""
+calls: taken by its entry before the runtime's start-up, and everything it
+loads later from the system directory only."""
 import shutil
 from pathlib import PureWindowsPath
 

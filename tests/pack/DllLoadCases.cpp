@@ -18,20 +18,15 @@ const wchar_t* const kPlantedNames[] = {
     L"advapi32.dll", L"gdi32.dll",    L"imm32.dll",  L"sechost.dll", L"shcore.dll", L"shell32.dll",
     L"shlwapi.dll",  L"ucrtbase.dll", L"user32.dll", L"version.dll", L"win32u.dll", L"zlib1.dll"};
 
-// Whether a load's path, compared in lower case, passes fnTest.
-template <typename Fn>
-bool IsAnyLoad(const std::vector<std::wstring>& loads, Fn fnTest)
+void ToLower(std::wstring& cs)
 {
-    return std::any_of(loads.begin(), loads.end(), [&fnTest](std::wstring csPath) {
-        CharLowerBuffW(&csPath[0], static_cast<DWORD>(csPath.size()));
-        return fnTest(csPath);
-    });
+    CharLowerBuffW(&cs[0], static_cast<DWORD>(cs.size()));
 }
 
 class DllLoadCases : public E2eTest {
 protected:
     // Plants the DLLs beside the launcher and in csCwd, runs the launcher
-    // from csCwd under the debugger; returns the loads.
+    // from csCwd under the debugger; returns the loads, in lower case.
     std::vector<std::wstring> RunPlanted(const Installation& installed, const std::wstring& csCwd,
                                          ProgramOutcome& outcome)
     {
@@ -44,22 +39,23 @@ protected:
         }
         CProgramRun launch(installed.csLauncher, csCwd, {}, DEBUG_ONLY_THIS_PROCESS);
         EXPECT_EQ(launch.GetStartError(), 0u);
-        const std::vector<std::wstring> loads = launch.GetDllLoads(kRunLimitMs);
+        std::vector<std::wstring> loads = launch.GetDllLoads(kRunLimitMs);
+        std::for_each(loads.begin(), loads.end(), ToLower);
         outcome = launch.Finish(kRunLimitMs);
         return loads;
     }
 
     static bool IsLoadedFrom(const std::vector<std::wstring>& loads, std::wstring csDir)
     {
-        CharLowerBuffW(&csDir[0], static_cast<DWORD>(csDir.size()));
-        return IsAnyLoad(loads, [&csDir](const std::wstring& csPath) {
+        ToLower(csDir);
+        return std::any_of(loads.begin(), loads.end(), [&csDir](const std::wstring& csPath) {
             return csPath.rfind(csDir + L"\\", 0) == 0;
         });
     }
 
     static bool IsShellLoaded(const std::vector<std::wstring>& loads)
     {
-        return IsAnyLoad(loads, [](const std::wstring& csPath) {
+        return std::any_of(loads.begin(), loads.end(), [](const std::wstring& csPath) {
             return csPath.size() >= 12 && csPath.substr(csPath.size() - 12) == L"\\shell32.dll";
         });
     }

@@ -46,6 +46,7 @@ public:
 
     // Why it could not start (CreateProcessW's error), or 0.
     DWORD GetStartError() const { return m_dwStartError; }
+    HANDLE GetProcess() const { return m_process.Get(); }
     bool IsRunning() const;
     // Waits at most dwTimeoutMs for the program (not for what it started);
     // one that is still running, or that showed a window, is ended.

@@ -1,9 +1,5 @@
-// The one test program: the unit tests and the end-to-end cases. On a
-// machine it is told is a test machine it refuses where anything it would
-// remove exists, proves that a window can be seen, writes down in a journal
-// what it sets aside, runs every test, puts the machine back and ends with
-// one line: "N passed, N failed, N skipped". Exit code 0 only when nothing
-// failed. GoogleTest writes test-results.xml beside it.
+// The one test program's start: what it promises a machine is the pack's
+// README's; exit code 0 only when nothing failed.
 #include <windows.h>
 
 #include <gtest/gtest.h>

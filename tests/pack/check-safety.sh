@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# The test pack's promises on a machine, shown in a Wine prefix: without the
-# test-machine flag it changes nothing; with a product installed it refuses;
-# after a run killed in the middle of a case the next start restores the
-# setup file, c:\log.ini and the drive letters it defined; a drive that is
-# not the tests' and a folder of the machine's own are never touched.
+# The test pack's promises on a machine (its README's), shown in a Wine
+# prefix: no flag, no change; a refusal; a restore after a killed run.
 #   usage: check-safety.sh PACK.zip
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)

@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# The test pack as a test machine gets it: the zip unzipped into a fresh Wine
-# prefix (win32, or win64 for WoW64) with the fixture's drives and share, and
-# run through run.cmd under Wine's cmd on a virtual display. Passes when
-# run.cmd's last line says nothing failed, its exit code is 0 and Wine
-# reported no refused window.
+# The test pack unzipped into a fresh prefix (win32, or win64 for WoW64) and
+# run through run.cmd on a virtual display: passes when nothing failed and
+# Wine refused no window.
 #   usage: run-pack.sh ARCH PACK.zip [BUILT_RUNNER.exe]
 # With the runner of the build given, a zip older than it is refused: it
 # would test another build (scripts/test makes the zip anew).

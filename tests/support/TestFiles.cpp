@@ -262,24 +262,6 @@ bool IsProductPlace(const std::wstring& path)
     return endsWith(L"\\IxaSetup.ini") || endsWith(L"\\Zof");
 }
 
-ScopedEnv::~ScopedEnv()
-{
-    for (auto saved = m_saved.rbegin(); saved != m_saved.rend(); ++saved) {
-        const auto& [name, value, bWasSet] = *saved;
-        SetEnvironmentVariableW(name.c_str(), bWasSet ? value.c_str() : nullptr);
-    }
-}
-
-void ScopedEnv::Set(const wchar_t* name, const wchar_t* value)
-{
-    constexpr DWORD kValueChars = 32768;
-    std::vector<wchar_t> buffer(kValueChars, L'\0');
-    const DWORD cch = GetEnvironmentVariableW(name, buffer.data(), kValueChars);
-    const bool bWasSet = cch > 0 && cch < kValueChars;
-    m_saved.emplace_back(name, bWasSet ? buffer.data() : L"", bWasSet);
-    SetEnvironmentVariableW(name, value);
-}
-
 void SandboxTest::SetUp()
 {
     // A death test's child runs within its parent's test, whose set-up

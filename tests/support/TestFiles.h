@@ -1,6 +1,4 @@
-// Real files and the machine for the one test program: the unit tests and the
-// end-to-end cases. The Wine fixture (scripts/lib/fixture.env) or the runner
-// itself passes the drive layout on through the environment.
+// Real files and the machine, for the unit tests and the end-to-end cases.
 #pragma once
 
 #include <windows.h>
@@ -9,7 +7,6 @@
 
 #include <map>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "support/Utf8.h"
@@ -72,21 +69,6 @@ std::vector<std::wstring> CasePaths();
 // Whether a place is the product's own, so that finding it suggests an
 // installed product.
 bool IsProductPlace(const std::wstring& path);
-
-// Sets environment variables for one test and puts the earlier values back
-// when it goes.
-class ScopedEnv {
-public:
-    ScopedEnv() = default;
-    ~ScopedEnv();
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-    // Null value: the variable is removed.
-    void Set(const wchar_t* name, const wchar_t* value);
-
-private:
-    std::vector<std::tuple<std::wstring, std::wstring, bool>> m_saved;
-};
 
 // Removes before and after each test what the tests may have left.
 class SandboxTest : public ::testing::Test {
