@@ -22,42 +22,8 @@ rem ERRORLEVEL cleared (a variable of one of those names hides cmd's own
 rem value, set /?) and this script's checkrun_* variables cleared. It runs
 rem ping.exe and reg.exe from System32 and the launcher, each by its full
 rem path, and cmd.exe for FOR /F by %ComSpec% (pinned to System32's while
-rem this script reads it). It writes one line, "check-run: <code>:
-rem <text>", with these codes and texts:
-rem
-rem   0   worked: the updater started on the setup file's product folder and
-rem       ended within two minutes
-rem   0   the record is gone: removed, or there was none
-rem   10  the updater started and ended, but on a product folder the drive
-rem       search found
-rem   11  the updater started and ended, but on the default product folder
-rem   20  nothing started: the updater is missing
-rem   21  nothing started: the product folder is missing
-rem   22  nothing started: no update.zip beside the launcher, or its own
-rem       folder unknown
-rem   23  nothing started: Windows refused to start the updater
-rem   24  nothing started: the shell could not be loaded
-rem   30  the updater started and still ran after two minutes; it is left
-rem       running
-rem   31  the updater's start was reported, but its end was not seen
-rem   40  no c:\log.ini file after the run
-rem   41  c:\log.ini is not known to be this run's: its time did not change,
-rem       or the clock moved
-rem   42  no [LOG] entries could be read from c:\log.ini
-rem   43  an entry of c:\log.ini is not one this script knows
-rem   44  nothing started: another run holds check-run.lock beside this
-rem       script, or its folder cannot be written
-rem   45  the record could not be written or removed: only an elevated run
-rem       or SYSTEM may
-rem   46  nothing started, nothing written: an argument it does not know
-rem   47  nothing started, nothing written: no ID after /record or /forget,
-rem       or one that is not 1 to 64 of A-Z a-z 0-9 . _ -
-rem   48  nothing started, nothing written: /record or /forget given twice
-rem   50  the launcher's framework failed, or it could not be started: exit
-rem       code 1
-rem   52  the launcher did not run to its end, or could not be started: exit
-rem       code <n>
-rem   60  no UnzipLauncher.exe beside check-run.cmd
+rem this script reads it). It writes one line, "check-run: <code>: <text>",
+rem with the codes and texts of README.txt, "Telling a run that worked".
 setlocal EnableExtensions DisableDelayedExpansion
 rem Every variable it reads is set by itself first: these, the dynamic ones
 rem included, are cleared (set /?: a variable of the environment hides them).
