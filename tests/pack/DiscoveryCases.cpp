@@ -226,12 +226,10 @@ TEST_F(BadInputCases, AnOverlongProductValueFailsValidationAndTheSearchRuns)
     const std::wstring csUpdater = PlaceUpdater(L"C:\\UnzipLauncher-tests\\Mgr");
     MakeProduct(L"E:\\Zof\\ZOFIXA\\");
     const ProgramOutcome run = Run(PlaceLauncher(L"C:\\UnzipLauncher-tests\\pkg"));
-    const std::wstring csDestination = L"E:\\Zof\\ZOFIXA\\download\\sorvane";
-    CheckRun(
-        run,
-        LogBytes({kSucc2, Parameters(csDestination, L"C:\\UnzipLauncher-tests\\pkg\\update.zip")}),
-        Started{csUpdater, csDestination, L"C:\\UnzipLauncher-tests\\pkg\\update.zip",
-                L"C:\\UnzipLauncher-tests\\pkg"});
+    const Started started =
+        StartedFrom(csUpdater, L"E:\\Zof\\ZOFIXA\\", L"C:\\UnzipLauncher-tests\\pkg");
+    CheckRun(run, LogBytes({kSucc2, Parameters(started.csDestination, started.csPackage)}),
+             started);
 }
 
 TEST_F(BadInputCases, AUnicodeSetupFileAndNonAsciiFolders)
@@ -248,10 +246,9 @@ TEST_F(BadInputCases, AUnicodeSetupFileAndNonAsciiFolders)
     const std::wstring csUpdater = PlaceUpdater(csManage);
     MakeProduct(csProduct);
     const ProgramOutcome run = Run(PlaceLauncher(csFolder));
-    const std::wstring csDestination = csProduct + L"download\\sorvane";
-    const std::wstring csPackage = csFolder + L"\\update.zip";
-    CheckRun(run, LogBytes({kSucc1, Parameters(csDestination, csPackage)}),
-             Started{csUpdater, csDestination, csPackage, csFolder});
+    const Started started = StartedFrom(csUpdater, csProduct, csFolder);
+    CheckRun(run, LogBytes({kSucc1, Parameters(started.csDestination, started.csPackage)}),
+             started);
 }
 
 TEST_F(BadInputCases, ASetupFileThatIsADirectoryReadsAsMissing)

@@ -36,6 +36,14 @@ struct Started {
     std::wstring csStartedAs{};
 };
 
+// csUpdater started on csProduct's download folder with csFolder's update.zip,
+// from csFolder.
+inline Started StartedFrom(const std::wstring& csUpdater, const std::wstring& csProduct,
+                           const std::wstring& csFolder)
+{
+    return {csUpdater, csProduct + L"download\\sorvane", csFolder + L"\\update.zip", csFolder};
+}
+
 // The sample installation of the fixture.
 struct Installation {
     std::wstring csUpdater;  // Quentabrix.exe in the management directory

@@ -26,12 +26,10 @@ TEST_F(RunCases, DefaultProductDirectoryAndPackageOnAnotherDrive)
     MakeProduct(kDefaultProduct);
     const std::wstring csUpdater = PlaceUpdater(L"C:\\UnzipLauncher-tests\\Mgr");
     const ProgramOutcome run = Run(PlaceLauncher(L"E:\\UnzipLauncher-tests\\pkg"));
-    const std::wstring csDestination = kDefaultProduct + L"download\\sorvane";
-    CheckRun(
-        run,
-        LogBytes({kSucc1, Parameters(csDestination, L"E:\\UnzipLauncher-tests\\pkg\\update.zip")}),
-        Started{csUpdater, csDestination, L"E:\\UnzipLauncher-tests\\pkg\\update.zip",
-                L"E:\\UnzipLauncher-tests\\pkg"});
+    const Started started =
+        StartedFrom(csUpdater, kDefaultProduct, L"E:\\UnzipLauncher-tests\\pkg");
+    CheckRun(run, LogBytes({kSucc1, Parameters(started.csDestination, started.csPackage)}),
+             started);
 }
 
 TEST_F(RunCases, AMissingLocationStopsTheRunWithOneEntry)
