@@ -9,8 +9,8 @@ RELEASES = Path(__file__).resolve().parent / "lib" / "releases.sh"
 
 
 def llvm_version():
-    """The LLVM of this Debian release, as scripts/lib/releases.sh (the one
-    reader of the releases) gives it; exits with its line on any other."""
+    """The LLVM of this Debian release, as scripts/lib/releases.sh gives it
+    to the shell scripts; exits with its line on any other."""
     done = subprocess.run(["bash", "-c", '. "$0" && ul_release_tools && echo "$UL_LLVM_VERSION"',
                            str(RELEASES)], capture_output=True, text=True)
     if done.returncode:
