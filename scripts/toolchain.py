@@ -1,5 +1,6 @@
 """The LLVM programs of the Debian release this runs on, and the one folder
 of GCC's runtime the toolchain files link from."""
+import functools
 import glob
 import subprocess
 import sys
@@ -8,6 +9,7 @@ from pathlib import Path
 RELEASES = Path(__file__).resolve().parent / "lib" / "releases.sh"
 
 
+@functools.cache
 def llvm_version():
     """The LLVM of this Debian release, as scripts/lib/releases.sh gives it
     to the shell scripts; exits with its line on any other."""
