@@ -9,7 +9,8 @@ rem                               that gets past its arguments and its guard
 rem   check-run.cmd /forget <ID>  removes that record and nothing else; starts
 rem                               nothing
 rem
-rem The record is HKLM\SOFTWARE\UnzipLauncher\Updates\<ID> in the 32-bit view:
+rem The record is HKLM\SOFTWARE\UnzipLauncher\Updates\<ID> in the 32-bit view
+rem (HKLM\SOFTWARE\WOW6432Node\UnzipLauncher\... on 64-bit Windows):
 rem Result (REG_DWORD, the code), Line (REG_SZ, the line below) and Time
 rem (REG_SZ, the date and time as cmd shows them); a later run with the same
 rem ID replaces it. <ID> is 1 to 64 characters of A-Z a-z 0-9 . _ - (quotes
