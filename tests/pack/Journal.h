@@ -1,8 +1,8 @@
-// What the tests change on a machine that the guard did not prove absent
-// first, written down before each change, so that the end of the run, or the
-// next start after a run that was killed, puts the machine back as it was:
-// the originals set aside and the drive letters defined. Its presence says
-// that the guard passed.
+// What the tests change on a machine beyond the places the guard proved
+// absent: c:\log.ini set aside, and drive letters defined. Both live in one
+// folder, whose presence says that the guard passed: the file set aside,
+// and the folders the letters name. The end of the run, or the next start
+// after a run that was killed, finds each change from what it left there.
 #pragma once
 
 #include <string>
@@ -10,37 +10,26 @@
 
 class CJournal {
 public:
-    // csDir (with its trailing backslash) holds journal.txt and the
-    // originals set aside.
-    explicit CJournal(std::wstring csDir);
+    // csDir: the folder, with its trailing backslash.
+    explicit CJournal(std::wstring csDir) : m_csDir(std::move(csDir)) {}
 
-    // A journal is there: a run ended without restoring.
+    // The folder is there: a run ended without restoring.
     bool IsLeftOver() const;
-    // Undoes every entry, newest first, and removes the journal. One line per
-    // undone entry goes to report; false when any could not be undone (the
-    // journal then stays, for the next start).
+    // The guard passed: makes the folder.
+    bool Begin();
+    // c:\log.ini, if there is one, moved into the folder; false when it
+    // is still where it was.
+    bool SetAsideLog();
+    // Each free letter of csLetters (lower case) names a folder of the
+    // journal's; returns those that then show files.
+    std::wstring DefineDrives(const std::wstring& csLetters);
+    // Undoes every change, newest first, and removes the folder. One line per
+    // undone change goes to report; false when any could not be undone (the
+    // folder then stays, for the next start).
     bool Restore(std::vector<std::wstring>& report);
 
-    // Each returns false, having changed nothing, when its entry could not be
-    // written down.
-    // The guard passed: from now on the journal is there.
-    bool Begin();
-    // csPath is the machine's: set aside now, put back on restore.
-    bool Saved(const std::wstring& csPath);
-    // The drive csDrive ("E:") now names the folder csTarget: restoring
-    // removes that definition.
-    bool Drive(const std::wstring& csDrive, const std::wstring& csTarget);
-
-    std::wstring GetPath() const { return m_csDir + L"journal.txt"; }
+    const std::wstring& GetPath() const { return m_csDir; }
 
 private:
-    // One line: what was done, and the two paths it concerns.
-    struct Entry {
-        std::wstring csKind, csFirst, csSecond;
-    };
-    bool Append(const Entry& entry);
-    std::vector<Entry> ReadEntries() const;
-
     std::wstring m_csDir;
-    int m_nSaved = 0;
 };

@@ -35,25 +35,11 @@ bool HasFlag(int argc, char** argv, const char* pszFlag)
                        [pszFlag](const char* psz) { return std::strcmp(psz, pszFlag) == 0; });
 }
 
-// The folder the drive letters the runner defines point into.
-std::wstring DrivesDir()
-{
-    return testfiles::OwnDir() + L"drives";
-}
-
-// Every place the tests may create, and the drive letters' folder.
-std::vector<std::wstring> GuardedPaths()
-{
-    std::vector<std::wstring> paths = testfiles::CasePaths();
-    paths.push_back(DrivesDir());
-    return paths;
-}
-
 // Why the tests must not change this machine, or empty. c:\log.ini is set
 // aside instead.
 std::wstring GuardProblem()
 {
-    for (const std::wstring& csPath : GuardedPaths()) {
+    for (const std::wstring& csPath : testfiles::CasePaths()) {
         if (csPath != logtexts::kLogFile && Exists(csPath)) {
             return csPath + L" exists, and the tests would remove it" +
                    (testfiles::IsProductPlace(csPath) ? L": is the product installed?" : L"");
@@ -95,58 +81,20 @@ DWORD WINAPI WatchOwnWindows(LPVOID)
     }
 }
 
-// Drive letters for the cases where the Wine fixture gave none: each free
-// letter of the fixture's, mapped to a folder of its own. Returns the letters
-// that show files.
-std::wstring DefineDrives(CJournal& journal)
-{
-    const std::wstring csRoot = DrivesDir();
-    if (!CreateDirectoryW(csRoot.c_str(), nullptr)) {
-        return std::wstring();
-    }
-    std::wstring csUsable;
-    const DWORD dwInUse = GetLogicalDrives();
-    for (const wchar_t letter : fixture::kEmptyDrives) {
-        if (dwInUse & (1u << (letter - L'a'))) {
-            continue;
-        }
-        const std::wstring csTarget = csRoot + L"\\" + letter;
-        const std::wstring csDrive =
-            std::wstring(1, static_cast<wchar_t>(letter - L'a' + L'A')) + L":";
-        if (!CreateDirectoryW(csTarget.c_str(), nullptr) || !journal.Drive(csDrive, csTarget)) {
-            continue;
-        }
-        // Under Wine 8 the letter is defined but shows no files.
-        const std::wstring csProbe = csTarget + L"\\probe";
-        const ScopedHandle probe(CreateFileW(csProbe.c_str(), GENERIC_WRITE, 0, nullptr,
-                                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (probe.IsValid() && Exists(csDrive + L"\\probe")) {
-            csUsable += letter;
-        }
-    }
-    for (const wchar_t letter : fixture::kEmptyDrives) {
-        DeleteFileW((csRoot + L"\\" + letter + L"\\probe").c_str());
-    }
-    return csUsable;
-}
-
 // Removes what the tests created (the guard proved all of it absent before
 // the journal was begun), then undoes the journal.
 bool Restore(CJournal& journal)
 {
     std::vector<std::wstring> report;
     bool bRemoved = true;
-    for (const std::wstring& csPath : GuardedPaths()) {
-        if (csPath != DrivesDir() && Exists(csPath)) {
+    for (const std::wstring& csPath : testfiles::CasePaths()) {
+        if (Exists(csPath)) {
             const bool bGone = testfiles::RemoveTree(csPath);
             report.push_back((bGone ? L"removed " : L"could not remove ") + csPath);
             bRemoved = bRemoved && bGone;
         }
     }
-    bool bRestored = bRemoved && journal.Restore(report);
-    if (bRestored && Exists(DrivesDir())) {
-        bRestored = testfiles::RemoveTree(DrivesDir());
-    }
+    const bool bRestored = bRemoved && journal.Restore(report);
     for (const std::wstring& csLine : report) {
         Say("restore: " + Utf8(csLine));
     }
@@ -209,7 +157,7 @@ int main(int argc, char** argv)
     if (HasFlag(argc, argv, "--list-places")) {
         // What the guard refuses on, one per line, for the pack's README to
         // be checked against; changes nothing.
-        for (const std::wstring& csPath : GuardedPaths()) {
+        for (const std::wstring& csPath : testfiles::CasePaths()) {
             std::printf("%s\n", Utf8(csPath).c_str());
         }
         return 0;
@@ -251,15 +199,13 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    // Written down before anything changes.
-    CreateDirectoryW((testfiles::OwnDir() + L"journal").c_str(), nullptr);
-    if (!journal.Begin() || (Exists(logtexts::kLogFile) && !journal.Saved(logtexts::kLogFile))) {
+    if (!journal.Begin() || !journal.SetAsideLog()) {
         Say("not run: could not write the journal " + Utf8(journal.GetPath()));
         Restore(journal);
         return 2;
     }
     if (testfiles::EmptyDrives().empty()) {
-        const std::wstring csDrives = DefineDrives(journal);
+        const std::wstring csDrives = journal.DefineDrives(fixture::kEmptyDrives);
         SetEnvironmentVariableW(L"UL_EMPTY_DRIVES", csDrives.c_str());
         Say(csDrives.empty() ? "no drive letter could be given files here: the tests that need one "
                                "are skipped"
