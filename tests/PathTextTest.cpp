@@ -31,11 +31,11 @@ TEST(PathTextTest, AbsoluteMeansDriveRootedOrTwoSeparatorsEitherSlash)
     }
 }
 
-TEST(PathTextTest, KnownFolderIsAnAbsoluteDirectoryString)
+TEST(PathTextTest, AnAbsoluteDirectoryIsAnAbsolutePathEndingInABackslash)
 {
     EXPECT_TRUE(IsAbsoluteDirectory(L"C:\\pkg\\"));
     EXPECT_TRUE(IsAbsoluteDirectory(L"\\\\srv\\share\\pkg\\"));
-    // Wine's form of a program's path on a share: relative, so unknown.
+    // Wine's form of a program's path on a share: relative, so no folder to act in.
     EXPECT_FALSE(IsAbsoluteDirectory(L"UNC\\srv\\share\\pkg\\"));
     EXPECT_FALSE(IsAbsoluteDirectory(L"C:\\pkg\\setup.exe"));
     EXPECT_FALSE(IsAbsoluteDirectory(L""));

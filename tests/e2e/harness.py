@@ -27,6 +27,12 @@ def _read_fixture():
 FIXTURE = _read_fixture()
 
 UPDATER = "Quentabrix.exe"
+LAUNCHER = "UnzipLauncher.exe"
+# The sample installation: its updater, its product folder, and the folder
+# of the launcher and update.zip.
+SAMPLE_UPDATER = FIXTURE["UL_MANAGE_DIR"] + "\\" + UPDATER
+PRODUCT = FIXTURE["UL_PRODUCT_DIR"] + "\\"
+FOLDER = FIXTURE["UL_PACKAGE_DIR"]
 
 
 def _read_log_texts():
@@ -40,7 +46,6 @@ LOG_TEXTS = _read_log_texts()
 SUCC1 = LOG_TEXTS["kSucc1"]
 NO_UPDATER = LOG_TEXTS["kNoUpdater"]
 NO_START_FUNCTION = LOG_TEXTS["kNoStartFunction"]
-LAUNCHER = "UnzipLauncher.exe"
 RECORD = "updater-record.txt"
 SYSTEM32 = "C:\\windows\\system32"
 TIME_SCALE = float(os.environ.get("UL_TIME_SCALE", "1"))
@@ -78,6 +83,10 @@ def log_file(entries):
 
 def params(destination, package):
     return f'"{destination}" "{package}"'
+
+
+# What the updater receives in a typical run of the sample installation.
+TYPICAL_RUN = params(PRODUCT + "download\\sorvane", FOLDER + "\\update.zip")
 
 
 @dataclass
@@ -136,8 +145,8 @@ class Sandbox:
         subprocess.run(_prefix_lib_command("ul_sample_install", str(self.prefix), str(BIN)),
                        env=self.env, check=True, stdin=subprocess.DEVNULL,
                        stdout=subprocess.DEVNULL, timeout=slack(120))
-        self.updaters.append(str(PureWindowsPath(FIXTURE["UL_MANAGE_DIR"], UPDATER)))
-        return str(PureWindowsPath(FIXTURE["UL_PACKAGE_DIR"], LAUNCHER))
+        self.updaters.append(SAMPLE_UPDATER)
+        return FOLDER + "\\" + LAUNCHER
 
     def remove_updater(self, path):
         """Removes an updater and what it recorded in an earlier run."""

@@ -11,8 +11,8 @@ from dataclasses import dataclass, field
 
 import pytest
 
-from harness import (BIN, FIXTURE, LAUNCHER, LOG_TEXTS, RECORD, ROOT, SUCC1, UPDATER, Sandbox,
-                     log_file, params, slack)
+from harness import (BIN, FOLDER, LAUNCHER, LOG_TEXTS, PRODUCT, RECORD, ROOT,
+                     SAMPLE_UPDATER, SUCC1, TYPICAL_RUN, UPDATER, Sandbox, log_file, params, slack)
 
 GUIDE = (ROOT / "resources" / "README-deploy.txt").read_text().splitlines()
 MARKERS = ("Halvo.dll", "Murtelan.dll")  # what marks the product folder
@@ -88,9 +88,6 @@ def test_the_guides_cmd_lines_write_the_file_the_launcher_reads(tmp_path, loader
 # --- check-run.cmd: the exit code a deployment tool reads ---------------------
 
 LOADERS = {"64-bit cmd": "/usr/lib/wine/wine64", "32-bit cmd": "wine"}
-PRODUCT = FIXTURE["UL_PRODUCT_DIR"] + "\\"
-FOLDER = FIXTURE["UL_PACKAGE_DIR"]
-TYPICAL_RUN = params(PRODUCT + "download\\sorvane", FOLDER + "\\update.zip")
 TYPICAL_LOG = log_file([SUCC1, TYPICAL_RUN])
 HOUR_AGO = time.time() - 3600
 UPDATES = "Software\\\\Wow6432Node\\\\UnzipLauncher\\\\Updates\\\\"  # as system.reg names keys
@@ -214,7 +211,7 @@ OUTCOMES = [
             code=10),
     Outcome("the default product folder", lambda box: move_markers(box, None), code=11),
     Outcome("a missing updater",
-            lambda box: box.host(FIXTURE["UL_MANAGE_DIR"] + "\\" + UPDATER).unlink(), code=20),
+            lambda box: box.host(SAMPLE_UPDATER).unlink(), code=20),
     Outcome("a missing product folder", leave_log(LOG_TEXTS["kNoProduct"] + "C:\\x\\"),
             LEAVES_LOG, code=21),
     Outcome("no package", leave_log(LOG_TEXTS["kNoPackage"] + "C:\\x"), LEAVES_LOG, code=22),
@@ -292,7 +289,7 @@ def reset(box):
     shutil.rmtree(box.host(r"C:\Zof"), ignore_errors=True)
     for marker in MARKERS:
         (box.host(PRODUCT) / marker).touch()
-    shutil.copy(BIN / "FakeUpdater.exe", box.host(FIXTURE["UL_MANAGE_DIR"]) / UPDATER)
+    shutil.copy(BIN / "FakeUpdater.exe", box.host(SAMPLE_UPDATER))
     shutil.rmtree(box.host(FOLDER) / LAUNCHER, ignore_errors=True)
     shutil.copy(BIN / LAUNCHER, box.host(FOLDER) / LAUNCHER)
     for folder in ("system32", "syswow64"):
@@ -384,7 +381,7 @@ def test_the_intune_command_lines_run_a_copy_and_remove_it(installs):
         found = {i: r.get("Result") for i, r in records(box)[0].items()}
         assert (run.exit_code, found, box.host(copy).exists()) == expected, run.stdout
     if COPIES:
-        record = (box.host(FIXTURE["UL_MANAGE_DIR"]) / RECORD).read_text()
+        record = (box.host(SAMPLE_UPDATER).parent / RECORD).read_text()
         assert f'"{copy}\\update.zip"' in record
 
 

@@ -4,7 +4,8 @@ loads later from the system directory only."""
 import shutil
 from pathlib import PureWindowsPath
 
-from harness import BIN, NO_START_FUNCTION, NO_UPDATER, SUCC1, SYSTEM32, check_run, log_file, params
+from harness import (BIN, NO_START_FUNCTION, NO_UPDATER, SAMPLE_UPDATER, SUCC1, SYSTEM32,
+                     TYPICAL_RUN, check_run, log_file)
 
 TRACE = {"WINEDEBUG": "err+winediag,+relay,+loaddll"}
 LOADDLL = {"WINEDEBUG": "err+winediag,+loaddll"}
@@ -24,10 +25,8 @@ def first(lines, text):
 
 
 def test_defences_come_before_initialisation(sandbox, installed):
-    run = sandbox.run(installed.launcher, env=TRACE)
-    check_run(sandbox, run,
-              log_file([SUCC1, params(installed.destination, installed.package)]),
-              started=installed.updater)
+    run = sandbox.run(installed, env=TRACE)
+    check_run(sandbox, run, log_file([SUCC1, TYPICAL_RUN]), started=SAMPLE_UPDATER)
 
     trace = launcher_trace(run.stderr)
     runtime = first(trace, "Call msvcrt.")  # the runtime's start-up
@@ -59,9 +58,9 @@ def test_the_early_stop_loads_nothing_an_empty_program_does_not(sandbox, install
     assert floor.exit_code == 0
     floor_modules = module_names(floor.stderr.splitlines())
 
-    sandbox.remove_updater(installed.updater)
-    run = sandbox.run(installed.launcher, env=TRACE)
-    check_run(sandbox, run, log_file([NO_UPDATER + installed.updater]))
+    sandbox.remove_updater(SAMPLE_UPDATER)
+    run = sandbox.run(installed, env=TRACE)
+    check_run(sandbox, run, log_file([NO_UPDATER + SAMPLE_UPDATER]))
     # Neither before the restriction nor after it; the launcher itself aside.
     loaded = module_names(launcher_trace(run.stderr)) - {"unziplauncher.exe"}
     assert loaded - floor_modules == set()
@@ -71,6 +70,5 @@ def test_a_shell_without_its_start_function_is_logged_and_nothing_starts(sandbox
     # A SHELL32 that exports nothing, in the system directory and taken
     # instead of Wine's own.
     sandbox.put(BIN / "PlantedDll.dll", SYSTEM32 + "\\shell32.dll")
-    run = sandbox.run(installed.launcher, env={"WINEDLLOVERRIDES": "shell32=n"})
-    check_run(sandbox, run, log_file([SUCC1, params(installed.destination, installed.package),
-                                      NO_START_FUNCTION + "127"]))
+    run = sandbox.run(installed, env={"WINEDLLOVERRIDES": "shell32=n"})
+    check_run(sandbox, run, log_file([SUCC1, TYPICAL_RUN, NO_START_FUNCTION + "127"]))
