@@ -85,8 +85,13 @@ def params(destination, package):
     return f'"{destination}" "{package}"'
 
 
-# What the updater receives in a typical run of the sample installation.
-TYPICAL_RUN = params(PRODUCT + "download\\sorvane", FOLDER + "\\update.zip")
+def arguments(product, folder):
+    """What the updater receives for a product folder (with its trailing
+    backslash) and the folder of the launcher and update.zip."""
+    return params(product + "download\\sorvane", folder + "\\update.zip")
+
+
+TYPICAL_RUN = arguments(PRODUCT, FOLDER)  # the sample installation's
 
 
 @dataclass

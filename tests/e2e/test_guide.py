@@ -11,8 +11,8 @@ from dataclasses import dataclass, field
 
 import pytest
 
-from harness import (BIN, FOLDER, LAUNCHER, LOG_TEXTS, PRODUCT, RECORD, ROOT,
-                     SAMPLE_UPDATER, SUCC1, TYPICAL_RUN, UPDATER, Sandbox, log_file, params, slack)
+from harness import (BIN, FOLDER, LAUNCHER, LOG_TEXTS, PRODUCT, RECORD, ROOT, SAMPLE_UPDATER,
+                     SUCC1, TYPICAL_RUN, UPDATER, Sandbox, arguments, log_file, slack)
 
 GUIDE = (ROOT / "resources" / "README-deploy.txt").read_text().splitlines()
 MARKERS = ("Halvo.dll", "Murtelan.dll")  # what marks the product folder
@@ -77,8 +77,7 @@ def test_the_guides_cmd_lines_write_the_file_the_launcher_reads(tmp_path, loader
         assert run.exit_code == 0
         assert box.host(r"C:\windows\syswow64\IxaSetup.ini").is_file()
         assert not box.host(r"C:\windows\system32\IxaSetup.ini").exists()
-        package = f"{folder}\\update.zip"
-        assert box.log() == log_file([SUCC1, params(product + "download\\sorvane", package)])
+        assert box.log() == log_file([SUCC1, arguments(product, folder)])
         record = (box.host(manage) / RECORD).read_text()
         assert f"cwd={folder}\n" in record.replace("\r\n", "\n")
     finally:

@@ -11,6 +11,9 @@ using testfiles::Exists;
 
 namespace {
 
+const wchar_t kAside[] = L"log.ini";  // the machine's c:\log.ini
+const wchar_t kNoLog[] = L"no-log";   // the machine had none
+
 std::wstring DriveName(wchar_t letter)
 {
     return std::wstring(1, static_cast<wchar_t>(letter - L'a' + L'A')) + L":";
@@ -40,20 +43,21 @@ bool CJournal::Begin()
 
 bool CJournal::SetAsideLog()
 {
-    // Copied whole, then renamed within the folder: a kill in the middle of
-    // a copy to another volume leaves no half file to be put back.
-    const std::wstring csCopy = m_csDir + L"log.ini.copy";
-    return !Exists(logtexts::kLogFile) ||
-           (CopyFileW(logtexts::kLogFile.c_str(), csCopy.c_str(), FALSE) &&
-            MoveFileExW(csCopy.c_str(), (m_csDir + L"log.ini").c_str(), MOVEFILE_WRITE_THROUGH) &&
-            DeleteFileW(logtexts::kLogFile.c_str()));
+    if (!Exists(logtexts::kLogFile)) {
+        const ScopedHandle mark(CreateFileW((m_csDir + kNoLog).c_str(), GENERIC_WRITE, 0, nullptr,
+                                            CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        return mark.IsValid();
+    }
+    // With the pack on C:, a rename: the file keeps its rights.
+    return MoveFileExW(logtexts::kLogFile.c_str(), (m_csDir + kAside).c_str(),
+                       MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH) != FALSE;
 }
 
-std::wstring CJournal::DefineDrives(const std::wstring& csLetters)
+std::wstring CJournal::DefineDrives()
 {
     std::wstring csUsable;
     const DWORD dwInUse = GetLogicalDrives();
-    for (const wchar_t letter : csLetters) {
+    for (const wchar_t letter : fixture::kEmptyDrives) {
         const std::wstring csTarget = m_csDir + letter;
         if ((dwInUse & (1u << (letter - L'a'))) || !CreateDirectoryW(csTarget.c_str(), nullptr) ||
             !DefineDosDeviceW(0, DriveName(letter).c_str(), csTarget.c_str())) {
@@ -88,13 +92,34 @@ bool CJournal::Restore(std::vector<std::wstring>& report)
             bRestored = bRestored && bUndone;
         }
     }
-    const std::wstring csAside = m_csDir + L"log.ini";
+    // c:\log.ini is the tests' only once the journal has set it aside.
+    const std::wstring csAside = m_csDir + kAside;
+    const std::wstring csNoLog = m_csDir + kNoLog;
     if (Exists(csAside)) {
         const bool bUndone = testfiles::RemoveTree(logtexts::kLogFile) &&
                              MoveFileExW(csAside.c_str(), logtexts::kLogFile.c_str(),
                                          MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH);
         report.push_back((bUndone ? L"put back " : L"could not put back ") + logtexts::kLogFile);
         bRestored = bRestored && bUndone;
+    } else if (Exists(csNoLog)) {
+        const bool bThere = Exists(logtexts::kLogFile);
+        const bool bUndone =
+            testfiles::RemoveTree(logtexts::kLogFile) && DeleteFileW(csNoLog.c_str());
+        if (bThere || !bUndone) {
+            report.push_back((bUndone ? L"removed " : L"could not remove ") + logtexts::kLogFile);
+        }
+        bRestored = bRestored && bUndone;
     }
-    return bRestored && testfiles::RemoveTree(m_csDir);
+    if (!bRestored) {
+        return false;
+    }
+    for (const wchar_t letter : fixture::kEmptyDrives) {
+        testfiles::RemoveTree(m_csDir + letter);
+    }
+    // Anything else there is not the journal's to remove.
+    if (!RemoveDirectoryW(m_csDir.substr(0, m_csDir.size() - 1).c_str()) && Exists(m_csDir)) {
+        report.push_back(L"the journal holds what this program did not put there: " + m_csDir);
+        return false;
+    }
+    return true;
 }

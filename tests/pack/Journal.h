@@ -1,11 +1,13 @@
 // What the tests change on a machine beyond the places the guard proved
-// absent: c:\log.ini set aside, and drive letters defined. Both live in one
-// folder, whose presence says that the guard passed: the file set aside,
-// and the folders the letters name. The end of the run, or the next start
-// after a run that was killed, finds each change from what it left there.
+// absent: c:\log.ini, and drive letters defined. Both live in one folder,
+// whose presence says that the guard passed: the machine's log set aside
+// (or a mark that it had none), and the folders the letters name. The end
+// of the run, or the next start after a run that was killed, finds each
+// change from what it left there.
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 class CJournal {
@@ -17,15 +19,15 @@ public:
     bool IsLeftOver() const;
     // The guard passed: makes the folder.
     bool Begin();
-    // c:\log.ini, if there is one, moved into the folder; false when it
-    // is still where it was.
+    // c:\log.ini moved into the folder, or the mark that there is none;
+    // until then the tests own no c:\log.ini.
     bool SetAsideLog();
-    // Each free letter of csLetters (lower case) names a folder of the
+    // Each free letter of the fixture's empty drives names a folder of the
     // journal's; returns those that then show files.
-    std::wstring DefineDrives(const std::wstring& csLetters);
+    std::wstring DefineDrives();
     // Undoes every change, newest first, and removes the folder. One line per
-    // undone change goes to report; false when any could not be undone (the
-    // folder then stays, for the next start).
+    // undone change goes to report; false when any could not be undone or the
+    // folder holds what the journal did not put there (it then stays).
     bool Restore(std::vector<std::wstring>& report);
 
     const std::wstring& GetPath() const { return m_csDir; }

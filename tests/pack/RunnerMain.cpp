@@ -87,8 +87,9 @@ bool Restore(CJournal& journal)
 {
     std::vector<std::wstring> report;
     bool bRemoved = true;
+    // c:\log.ini is the journal's to restore.
     for (const std::wstring& csPath : testfiles::CasePaths()) {
-        if (Exists(csPath)) {
+        if (csPath != logtexts::kLogFile && Exists(csPath)) {
             const bool bGone = testfiles::RemoveTree(csPath);
             report.push_back((bGone ? L"removed " : L"could not remove ") + csPath);
             bRemoved = bRemoved && bGone;
@@ -200,12 +201,13 @@ int main(int argc, char** argv)
     }
 
     if (!journal.Begin() || !journal.SetAsideLog()) {
-        Say("not run: could not write the journal " + Utf8(journal.GetPath()));
+        Say("not run: could not make the journal " + Utf8(journal.GetPath()) +
+            " or set c:\\log.ini aside in it");
         Restore(journal);
         return 2;
     }
     if (testfiles::EmptyDrives().empty()) {
-        const std::wstring csDrives = journal.DefineDrives(fixture::kEmptyDrives);
+        const std::wstring csDrives = journal.DefineDrives();
         SetEnvironmentVariableW(L"UL_EMPTY_DRIVES", csDrives.c_str());
         Say(csDrives.empty() ? "no drive letter could be given files here: the tests that need one "
                                "are skipped"

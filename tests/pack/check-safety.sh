@@ -115,6 +115,20 @@ check "the journal is gone" [ ! -e "$c/pack/journal" ]
 check "the run then ends normally" [ "$rc" -eq 0 ]
 check "GoogleTest wrote test-results.xml, as the README says" [ -s "$c/pack/test-results.xml" ]
 
+echo "== a journal left before c:\\log.ini was set aside, and one of an older pack"
+mkdir "$c/pack/journal"
+out=$(runner --test-machine --gtest_filter=-*); rc=$?
+echo "$out"
+check "the machine's c:\\log.ini is kept" [ "$(md5sum <"$c/log.ini")" = "$original_log" ]
+check "the run ends normally" [ "$rc" -eq 0 ]
+check "that journal is gone" [ ! -e "$c/pack/journal" ]
+mkdir "$c/pack/journal" && echo "an older pack's" >"$c/pack/journal/saved-1"
+out=$(runner --test-machine --gtest_filter=-*); rc=$?
+echo "$out"
+check "refuses to run" [ "$rc" -eq 2 ]
+check "keeps what it did not put there" [ -f "$c/pack/journal/saved-1" ]
+rm -r "$c/pack/journal"
+
 echo "== a machine of its own: E: holds data, C:/tools exists"
 # E: is no drive of the tests: a test that needs it must stop at its skip,
 # before it creates anything there.
