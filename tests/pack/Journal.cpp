@@ -36,6 +36,21 @@ bool CJournal::IsLeftOver() const
     return Exists(m_csDir);
 }
 
+bool CJournal::IsOwn() const
+{
+    WIN32_FIND_DATAW found = {};
+    const ScopedFindHandle search(FindFirstFileW((m_csDir + L"*").c_str(), &found));
+    for (bool bMore = search.IsValid(); bMore; bMore = FindNextFileW(search.Get(), &found)) {
+        const std::wstring csName = found.cFileName;
+        const bool bLetter =
+            csName.size() == 1 && fixture::kEmptyDrives.find(csName[0]) != std::wstring::npos;
+        if (csName != L"." && csName != L".." && csName != kAside && csName != kNoLog && !bLetter) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool CJournal::Begin()
 {
     return CreateDirectoryW(m_csDir.c_str(), nullptr) != FALSE;
@@ -48,9 +63,10 @@ bool CJournal::SetAsideLog()
                                             CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         return mark.IsValid();
     }
-    // With the pack on C:, a rename: the file keeps its rights.
+    // A rename, whole or not at all, and the file keeps its rights: not a
+    // copy to another drive, which a kill could leave half made.
     return MoveFileExW(logtexts::kLogFile.c_str(), (m_csDir + kAside).c_str(),
-                       MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH) != FALSE;
+                       MOVEFILE_WRITE_THROUGH) != FALSE;
 }
 
 std::wstring CJournal::DefineDrives()
@@ -96,9 +112,9 @@ bool CJournal::Restore(std::vector<std::wstring>& report)
     const std::wstring csAside = m_csDir + kAside;
     const std::wstring csNoLog = m_csDir + kNoLog;
     if (Exists(csAside)) {
-        const bool bUndone = testfiles::RemoveTree(logtexts::kLogFile) &&
-                             MoveFileExW(csAside.c_str(), logtexts::kLogFile.c_str(),
-                                         MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH);
+        const bool bUndone =
+            testfiles::RemoveTree(logtexts::kLogFile) &&
+            MoveFileExW(csAside.c_str(), logtexts::kLogFile.c_str(), MOVEFILE_WRITE_THROUGH);
         report.push_back((bUndone ? L"put back " : L"could not put back ") + logtexts::kLogFile);
         bRestored = bRestored && bUndone;
     } else if (Exists(csNoLog)) {
@@ -110,15 +126,13 @@ bool CJournal::Restore(std::vector<std::wstring>& report)
         }
         bRestored = bRestored && bUndone;
     }
-    if (!bRestored) {
-        return false;
-    }
     for (const wchar_t letter : fixture::kEmptyDrives) {
-        testfiles::RemoveTree(m_csDir + letter);
+        bRestored = bRestored && testfiles::RemoveTree(m_csDir + letter);
     }
-    // Anything else there is not the journal's to remove.
-    if (!RemoveDirectoryW(m_csDir.substr(0, m_csDir.size() - 1).c_str()) && Exists(m_csDir)) {
-        report.push_back(L"the journal holds what this program did not put there: " + m_csDir);
+    // Empty now: anything else keeps the folder.
+    if (!bRestored ||
+        (!RemoveDirectoryW(m_csDir.substr(0, m_csDir.size() - 1).c_str()) && Exists(m_csDir))) {
+        report.push_back(L"could not remove " + m_csDir);
         return false;
     }
     return true;

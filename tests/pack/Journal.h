@@ -17,6 +17,8 @@ public:
 
     // The folder is there: a run ended without restoring.
     bool IsLeftOver() const;
+    // It holds nothing but what the journal puts there.
+    bool IsOwn() const;
     // The guard passed: makes the folder.
     bool Begin();
     // c:\log.ini moved into the folder, or the mark that there is none;
@@ -26,8 +28,8 @@ public:
     // journal's; returns those that then show files.
     std::wstring DefineDrives();
     // Undoes every change, newest first, and removes the folder. One line per
-    // undone change goes to report; false when any could not be undone or the
-    // folder holds what the journal did not put there (it then stays).
+    // undone change goes to report; false when any could not be undone (the
+    // folder then stays).
     bool Restore(std::vector<std::wstring>& report);
 
     const std::wstring& GetPath() const { return m_csDir; }

@@ -178,6 +178,10 @@ int main(int argc, char** argv)
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
 
     CJournal journal(testfiles::OwnDir() + L"journal\\");
+    if (journal.IsLeftOver() && !journal.IsOwn()) {
+        Say("not run: " + Utf8(journal.GetPath()) + " holds what this program did not put there");
+        return 2;
+    }
     if (journal.IsLeftOver()) {
         Say("a run was killed before it restored this machine; restoring it first");
         if (!Restore(journal)) {
@@ -201,8 +205,9 @@ int main(int argc, char** argv)
     }
 
     if (!journal.Begin() || !journal.SetAsideLog()) {
+        const DWORD dwError = GetLastError();
         Say("not run: could not make the journal " + Utf8(journal.GetPath()) +
-            " or set c:\\log.ini aside in it");
+            " or set c:\\log.ini aside in it (error " + std::to_string(dwError) + ")");
         Restore(journal);
         return 2;
     }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The test pack's promises on a machine (its README's), shown in a Wine
-# prefix: no flag, no change; a refusal; a restore after a killed run.
+# prefix: no flag, no change; a refusal; a restore after a killed run; a
+# journal left behind.
 #   usage: check-safety.sh PACK.zip
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -115,17 +116,25 @@ check "the journal is gone" [ ! -e "$c/pack/journal" ]
 check "the run then ends normally" [ "$rc" -eq 0 ]
 check "GoogleTest wrote test-results.xml, as the README says" [ -s "$c/pack/test-results.xml" ]
 
-echo "== a journal left before c:\\log.ini was set aside, and one of an older pack"
+echo "== a journal left before c:\\log.ini was set aside, one with no log, one of an older pack"
 mkdir "$c/pack/journal"
 out=$(runner --test-machine --gtest_filter=-*); rc=$?
 echo "$out"
 check "the machine's c:\\log.ini is kept" [ "$(md5sum <"$c/log.ini")" = "$original_log" ]
 check "the run ends normally" [ "$rc" -eq 0 ]
 check "that journal is gone" [ ! -e "$c/pack/journal" ]
+mv "$c/log.ini" "$c/pack/machine-log.ini"
+mkdir "$c/pack/journal" && : >"$c/pack/journal/no-log" && echo "the tests'" >"$c/log.ini"
+runner --test-machine --gtest_filter=-*
+check "where the machine had no log, the tests' is removed" [ ! -e "$c/log.ini" ]
+mv "$c/pack/machine-log.ini" "$c/log.ini"
 mkdir "$c/pack/journal" && echo "an older pack's" >"$c/pack/journal/saved-1"
+before=$(state)
 out=$(runner --test-machine --gtest_filter=-*); rc=$?
 echo "$out"
-check "refuses to run" [ "$rc" -eq 2 ]
+check "refuses to run, and says why" grep -q 'not run: .*journal.* holds what' <<<"$out"
+check "exits with 2" [ "$rc" -eq 2 ]
+check "changes nothing" [ "$before" = "$(state)" ]
 check "keeps what it did not put there" [ -f "$c/pack/journal/saved-1" ]
 rm -r "$c/pack/journal"
 
