@@ -129,6 +129,7 @@ runner --test-machine --gtest_filter=-*
 check "where the machine had no log, the tests' is removed" [ ! -e "$c/log.ini" ]
 mv "$c/pack/machine-log.ini" "$c/log.ini"
 mkdir "$c/pack/journal" && echo "an older pack's" >"$c/pack/journal/saved-1"
+printf '[MANAGE]\r\nPATH=C:\\Program Files\\Zof\\Manage\r\n' >"$setup"  # a place a restore removes
 before=$(state)
 out=$(runner --test-machine --gtest_filter=-*); rc=$?
 echo "$out"
@@ -136,7 +137,7 @@ check "refuses to run, and says why" grep -q 'not run: .*journal.* holds what' <
 check "exits with 2" [ "$rc" -eq 2 ]
 check "changes nothing" [ "$before" = "$(state)" ]
 check "keeps what it did not put there" [ -f "$c/pack/journal/saved-1" ]
-rm -r "$c/pack/journal"
+rm -r "$c/pack/journal" "$setup"
 
 echo "== a machine of its own: E: holds data, C:/tools exists"
 # E: is no drive of the tests: a test that needs it must stop at its skip,
